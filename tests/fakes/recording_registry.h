@@ -1,6 +1,7 @@
 #ifndef HARVELO_TESTS_FAKES_RECORDING_REGISTRY_H_
 #define HARVELO_TESTS_FAKES_RECORDING_REGISTRY_H_
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
