@@ -52,7 +52,9 @@ void DownloadJobs::SendDownloadJobs(const Text& save_folder) {
   }
   const Text path = FixPath(save_folder);
 
-  for (std::size_t k = state_.MediaURLs.size() - 1; k >= 1; --k) {
+  // Slot 0 stays empty; the found addresses are slots 1 to N.
+  const std::size_t n = state_.MediaURLs.empty() ? 0 : state_.MediaURLs.size() - 1;
+  for (std::size_t k = n; k >= 1; --k) {
     const Text message = JobMessage(state_.MediaURLs[k], path, origin, group, k);
     const std::int32_t peer = WaitForHaulbeam();
     if (peer != NoPeer) state_.channel->SendData(peer, kJobMessageNumber, message);
@@ -91,6 +93,7 @@ std::int32_t DownloadJobs::WaitForHaulbeam() {
 }
 
 Text DownloadJobs::OriginAddress() {
+  if (!state_.AttachedBrowser) throw Failure(u"Object variable not set");
   WebBrowser& browser = *state_.AttachedBrowser;
   const Text shown = browser.LocationURL();
   if (Contains(LowerAscii(shown), u"qxsource=")) {

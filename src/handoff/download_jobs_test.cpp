@@ -307,6 +307,19 @@ TEST_F(DownloadJobsTest, GivenNothingFoundWeShouldSendNothingAndEnd) {
   EXPECT_THAT(processes_.starts_, IsEmpty());
 }
 
+TEST_F(DownloadJobsTest, GivenARunStateWithoutBrowserOrSlotZeroWeShouldRaiseOrSendNothing) {
+  state_.AttachedBrowser.reset();
+  Find(1);
+  ASSERT_TRUE(Send());
+  EXPECT_THAT(SentData(), IsEmpty());
+
+  state_.AttachedBrowser = page_;
+  state_.MediaURLs.clear();
+  EXPECT_FALSE(Send());
+  EXPECT_THAT(SentData(), IsEmpty());
+  EXPECT_TRUE(ui_.ended_);
+}
+
 TEST_F(DownloadJobsTest, GivenHaulbeamRunningWeShouldStartNothing) {
   Find(3);
   EXPECT_FALSE(Send());

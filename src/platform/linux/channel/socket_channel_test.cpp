@@ -27,6 +27,17 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::HasSubstr;
 
+// The description of the Failure that `action` raises, or "(none)".
+template <typename Action>
+std::string FailureText(Action action) {
+  try {
+    action();
+  } catch (const Failure& failure) {
+    return ToUtf8(failure.description());
+  }
+  return "(none)";
+}
+
 // A server in a child process of its own. The child reports through a pipe: "R" once it
 // listens, then whatever its body writes. The child is killed when the test ends.
 class ServerProcess {
@@ -208,14 +219,11 @@ TEST_F(SocketChannelTest, GivenAStaleSocketFileWeShouldAnswerNoPeerAndLetANewSer
 TEST_F(SocketChannelTest, GivenAListeningServerWeShouldRefuseASecondOfTheSameName) {
   ServerProcess server(StallingServer(folder_, 1000));
   ASSERT_TRUE(server.WaitListening());
-  try {
-    ListenAsChannelServer(folder_, u"my server", [](std::int32_t, std::string_view) {
-      return true;
-    });
-    ADD_FAILURE() << "a second server listened";
-  } catch (const Failure& failure) {
-    EXPECT_THAT(ToUtf8(failure.description()), HasSubstr("already listening"));
-  }
+  EXPECT_THAT(FailureText([&] {
+                ListenAsChannelServer(folder_, u"my server",
+                                      [](std::int32_t, std::string_view) { return true; });
+              }),
+              HasSubstr("already listening"));
 }
 
 TEST_F(SocketChannelTest, GivenAServerKilledMidRunWeShouldRaiseAndThenSeeNoPeer) {
@@ -240,12 +248,8 @@ TEST_F(SocketChannelTest, GivenAServerThatStopsAnsweringWeShouldRaiseWithinTheLi
   for (int i = 1; i <= 5; ++i) channel->SendData(peer, 401, JobMessage(i));
 
   const auto start = std::chrono::steady_clock::now();
-  try {
-    channel->SendData(peer, 401, JobMessage(6));
-    ADD_FAILURE() << "the send returned";
-  } catch (const Failure& failure) {
-    EXPECT_THAT(ToUtf8(failure.description()), HasSubstr("did not answer within 300 ms"));
-  }
+  EXPECT_THAT(FailureText([&] { channel->SendData(peer, 401, JobMessage(6)); }),
+              HasSubstr("did not answer within 300 ms"));
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, 300ms);
   EXPECT_LT(waited, 2s);
@@ -256,12 +260,8 @@ TEST_F(SocketChannelTest, GivenARefusedMessageWeShouldRaiseAndReconnectUnderANew
   ASSERT_TRUE(server.WaitListening());
   auto channel = Open();
   const std::int32_t first = channel->PeerHandle();
-  try {
-    channel->SendData(first, 401, u"refuse");
-    ADD_FAILURE() << "the send returned";
-  } catch (const Failure& failure) {
-    EXPECT_THAT(ToUtf8(failure.description()), HasSubstr("refused the message"));
-  }
+  EXPECT_THAT(FailureText([&] { channel->SendData(first, 401, u"refuse"); }),
+              HasSubstr("refused the message"));
   const std::int32_t second = channel->PeerHandle();
   EXPECT_NE(second, NoPeer);
   EXPECT_NE(second, first);
@@ -305,12 +305,8 @@ TEST_F(SocketChannelTest, GivenAServerOfAnotherUserWeShouldRefuseEachOtherBothWa
 
   // Our client refuses a server of another user.
   auto channel = Open();
-  try {
-    channel->PeerHandle();
-    ADD_FAILURE() << "the client took a server of another user";
-  } catch (const Failure& failure) {
-    EXPECT_THAT(ToUtf8(failure.description()), HasSubstr("belongs to another user"));
-  }
+  EXPECT_THAT(FailureText([&] { channel->PeerHandle(); }),
+              HasSubstr("belongs to another user"));
 }
 
 }  // namespace
