@@ -1,5 +1,6 @@
 #include "platform/linux/process/process_starter.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <unistd.h>
 
@@ -50,9 +51,18 @@ class SpawnProcessStarter final : public ProcessStarter {
     environment.push_back(const_cast<char*>(style.c_str()));
     environment.push_back(nullptr);
 
+    // The companion outlives this program and the terminal it may have been started
+    // from: a session of its own, and no signal blocked that this program had blocked.
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    ::posix_spawnattr_setsigmask(&attributes, &none);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
     pid_t pid = 0;
-    const int error = ::posix_spawn(&pid, call.program.c_str(), nullptr, nullptr,
+    const int error = ::posix_spawn(&pid, call.program.c_str(), nullptr, &attributes,
                                     arguments.data(), environment.data());
+    ::posix_spawnattr_destroy(&attributes);
     if (error != 0) Fail("Cannot start " + call.program, error);
     return pid;
   }

@@ -25,8 +25,8 @@ struct ProgramCall {
 // Throws Failure when the quote around the path is not closed.
 ProgramCall SplitCommandLine(const Text& command_line);
 
-// Starts programs with posix_spawn, never through a shell, with kWindowStyleVariable set.
-// The started program is not waited for.
+// Starts programs with posix_spawn, never through a shell, with kWindowStyleVariable set,
+// each in a session of its own. The started program is not waited for.
 std::unique_ptr<ProcessStarter> NewSpawnProcessStarter();
 
 }  // namespace harvelo

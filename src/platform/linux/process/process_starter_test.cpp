@@ -91,7 +91,7 @@ TEST_F(ProcessStarterTest, GivenAnAddressFullOfShellCharactersWeShouldHandItOver
   const std::int64_t pid = NewSpawnProcessStarter()->Shell(
       u"\"" + FromUtf8(folder_) + u"/Tellora.exe\" " + argument, kMinimizedFocus);
   ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
-  EXPECT_EQ(Record(), "1\0"s + "2\0"s + ToUtf8(argument) + "\0"s);
+  EXPECT_EQ(Record(), "own session\0"s + "1\0"s + "2\0"s + ToUtf8(argument) + "\0"s);
   EXPECT_FALSE(std::filesystem::exists(folder_ + "/pwned"));
   EXPECT_FALSE(std::filesystem::exists("pwned"));
 }
@@ -102,7 +102,7 @@ TEST_F(ProcessStarterTest, GivenNoArgumentWeShouldStartTheProgramBareWithItsWind
       starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Tellora.exe\"", kNormalNoFocus);
   ::unsetenv(kWindowStyleVariable);
   ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
-  EXPECT_EQ(Record(), "0\0"s + "4\0"s);
+  EXPECT_EQ(Record(), "own session\0"s + "0\0"s + "4\0"s);
 }
 
 TEST_F(ProcessStarterTest, GivenAMissingProgramWeShouldRaiseNamingIt) {
