@@ -224,38 +224,51 @@ TEST_F(DownloadJobsTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOriginAsDe
   }
 }
 
-TEST_F(DownloadJobsTest, GivenALogFolderThatDoesNotExistWeShouldLogInTheDefaultAndKeepTheSetting) {
-  SetSetting(u"dLogPath", u"/media/gone");
-  Find(1);
-  EXPECT_FALSE(Send());
-  EXPECT_THAT(fs_.appends_, ElementsAre(kDocumentsQuorvex + u"/SourceLog.txt"));
-  EXPECT_EQ(Setting(u"dLogPath"), u"/media/gone");
-  EXPECT_FALSE(fs_.FolderExists(u"/media/gone"));
-}
+struct LogCase {
+  const char* name;
+  std::vector<std::pair<Text, Text>> settings;
+  std::vector<Text> folders;    // folders that exist besides the documents folder
+  std::vector<Text> read_only;  // folders that refuse new children
+  std::vector<Text> appends;
+  std::vector<Text> created;
+};
 
-TEST_F(DownloadJobsTest, GivenAnExistingLogFolderWeShouldAppendThereOncePerRun) {
-  fs_.AddFolder(u"/srv/logs");
-  SetSetting(u"dLogPath", u"/srv/logs/");
-  Find(5);
-  EXPECT_FALSE(Send());
-  EXPECT_THAT(fs_.appends_, ElementsAre(u"/srv/logs/SourceLog.txt"));
-  EXPECT_THAT(fs_.created_, IsEmpty());
-}
-
-TEST_F(DownloadJobsTest, GivenLoggingOffWeShouldCountButNotLog) {
-  SetSetting(u"dLogSource", u"0");
-  Find(1);
-  EXPECT_FALSE(Send());
-  EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_THAT(fs_.appends_, IsEmpty());
-}
-
-TEST_F(DownloadJobsTest, GivenNoFolderForTheLogWeShouldGoOnSilently) {
-  fs_.read_only_.insert(u"/home/user/Documents");
-  Find(1);
-  EXPECT_FALSE(Send());
-  EXPECT_THAT(fs_.appends_, IsEmpty());
-  EXPECT_EQ(SentData().size(), 1u);
+TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhereDescribed) {
+  const LogCase cases[] = {
+      {"log folder that does not exist", {{u"dLogPath", u"/media/gone"}}, {}, {},
+       {kDocumentsQuorvex + u"/SourceLog.txt"}, {kDocumentsQuorvex}},
+      {"existing log folder", {{u"dLogPath", u"/srv/logs/"}}, {u"/srv/logs"}, {},
+       {u"/srv/logs/SourceLog.txt"}, {}},
+      {"existing default folder", {}, {kDocumentsQuorvex}, {},
+       {kDocumentsQuorvex + u"/SourceLog.txt"}, {}},
+      {"logging off", {{u"dLogSource", u"0"}, {u"dLogPath", u"/srv/logs"}}, {u"/srv/logs"}, {},
+       {}, {}},
+      {"no folder can be made", {}, {}, {u"/home/user/Documents"}, {}, {}},
+  };
+  for (const LogCase& c : cases) {
+    RecordingRegistry registry_api;
+    Registry registry(registry_api);
+    VirtualFileSystem fs;
+    FakeMessageChannelFactory channels;
+    fs.AddFolder(u"/home/user/Documents");
+    for (const Text& folder : c.folders) fs.AddFolder(folder);
+    for (const Text& folder : c.read_only) fs.read_only_.insert(folder);
+    for (const auto& [name, value] : c.settings) registry.WriteSetting(kSettingsKey, name, value);
+    Platform platform{browser_,  windows_,   registry_api, shell_,   fs,       urls_, folder_browser_,
+                      channels, processes_, ui_,          notice_, machine_, clock_};
+    state_.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    try {
+      DownloadJobs(platform, state_, app_path_).SendDownloadJobs(u"/home/user/Pictures");
+    } catch (const ProgramEnded&) {
+    }
+    EXPECT_EQ(fs.appends_, c.appends) << c.name;
+    EXPECT_EQ(fs.created_, c.created) << c.name;
+    EXPECT_EQ(channels.record_.sent.size(), 1u) << c.name;
+    EXPECT_EQ(registry.ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998") << c.name;
+    for (const auto& [name, value] : c.settings) {
+      EXPECT_EQ(registry.ReadSetting(kSettingsKey, name), value) << c.name;
+    }
+  }
 }
 
 TEST_F(DownloadJobsTest, GivenALogThatCannotBeWrittenWeShouldRaiseBeforeSendingAnything) {
