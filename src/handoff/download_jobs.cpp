@@ -67,6 +67,7 @@ std::int32_t DownloadJobs::WaitForHaulbeam() {
   // A query that fails leaves the last answer standing, as the wait ignores its errors.
   std::int32_t peer = 0;
   const auto ask = [&] {
+    if (!state_.channel) return;
     try {
       peer = state_.channel->PeerHandle();
     } catch (const Failure&) {

@@ -1,6 +1,8 @@
 #include "platform/linux/channel/channel_server.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -33,15 +35,20 @@ sockaddr_un AddressOf(const std::string& path) {
   return address;
 }
 
-// True when a server answers on `path`.
-bool SomeoneListens(const std::string& path) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  const sockaddr_un address = AddressOf(path);
-  const bool listening =
-      ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return listening;
+// Takes the name for this process: an exclusive lock on "<socket>.lock", held while the
+// server lives, so that two servers starting at once cannot both take it. Returns the
+// lock's descriptor.
+int LockName(const std::string& path, const Text& server_name) {
+  const std::string lock_path = path + ".lock";
+  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) Fail("cannot open " + lock_path, errno);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    ::close(fd);
+    if (error == EWOULDBLOCK) Fail(ToUtf8(server_name) + " is already listening at " + path);
+    Fail("cannot lock " + lock_path, error);
+  }
+  return fd;
 }
 
 struct Client {
@@ -52,13 +59,14 @@ struct Client {
 
 class SocketChannelServer final : public ChannelServer {
  public:
-  SocketChannelServer(int listener, std::string path, Handler handler)
-      : listener_(listener), path_(std::move(path)), handler_(std::move(handler)) {}
+  SocketChannelServer(int lock, int listener, std::string path, Handler handler)
+      : lock_(lock), listener_(listener), path_(std::move(path)), handler_(std::move(handler)) {}
 
   ~SocketChannelServer() override {
     for (const Client& client : clients_) ::close(client.fd);
     ::close(listener_);
     ::unlink(path_.c_str());
+    ::close(lock_);
   }
 
   void Serve(std::chrono::milliseconds timeout) override {
@@ -136,6 +144,7 @@ class SocketChannelServer final : public ChannelServer {
     return handler_(frame.message_number, frame.data);
   }
 
+  const int lock_;
   const int listener_;
   const std::string path_;
   Handler handler_;
@@ -149,19 +158,21 @@ std::unique_ptr<ChannelServer> ListenAsChannelServer(const std::string& folder,
                                                      ChannelServer::Handler handler) {
   channel::PrepareChannelFolder(folder);
   const std::string path = channel::SocketPath(folder, server_name);
-  if (SomeoneListens(path)) Fail(ToUtf8(server_name) + " is already listening at " + path);
+  const int lock = LockName(path, server_name);
+  // With the name locked, a socket file still there was left by a server that has gone.
   ::unlink(path.c_str());
 
   const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (listener < 0) Fail("no socket", errno);
   const sockaddr_un address = AddressOf(path);
-  if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+  if (listener < 0 ||
+      ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       ::chmod(path.c_str(), 0600) != 0 || ::listen(listener, SOMAXCONN) != 0) {
     const int error = errno;
-    ::close(listener);
+    if (listener >= 0) ::close(listener);
+    ::close(lock);
     Fail("cannot listen at " + path, error);
   }
-  return std::make_unique<SocketChannelServer>(listener, path, std::move(handler));
+  return std::make_unique<SocketChannelServer>(lock, listener, path, std::move(handler));
 }
 
 }  // namespace harvelo

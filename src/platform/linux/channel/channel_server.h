@@ -29,8 +29,9 @@ class ChannelServer {
   virtual int Clients() const = 0;
 };
 
-// Listens as `server_name` in `folder`, which is prepared first (PrepareChannelFolder).
-// A stale socket file of a server that has gone is replaced. Throws Failure when another
+// Listens as `server_name` in `folder`, which is prepared first (PrepareChannelFolder),
+// holding a lock on the name beside the socket while it lives. A stale socket file of a
+// server that has gone is replaced. Throws Failure when another
 // server of that name is listening or the socket cannot be made. The socket file is
 // removed when the server is destroyed. `handler` must remain live while the server is.
 std::unique_ptr<ChannelServer> ListenAsChannelServer(const std::string& folder,

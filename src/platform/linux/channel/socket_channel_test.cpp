@@ -226,6 +226,15 @@ TEST_F(SocketChannelTest, GivenAListeningServerWeShouldRefuseASecondOfTheSameNam
               HasSubstr("already listening"));
 }
 
+TEST_F(SocketChannelTest, GivenAServerThatHasEndedWeShouldRemoveItsSocketAndFreeItsName) {
+  const auto take_all = [](std::int32_t, std::string_view) { return true; };
+  const std::string path = channel::SocketPath(folder_, u"my server");
+  ListenAsChannelServer(folder_, u"my server", take_all).reset();
+  EXPECT_FALSE(std::filesystem::exists(path));
+  auto again = ListenAsChannelServer(folder_, u"my server", take_all);
+  EXPECT_TRUE(std::filesystem::exists(path));
+}
+
 TEST_F(SocketChannelTest, GivenAServerKilledMidRunWeShouldRaiseAndThenSeeNoPeer) {
   ServerProcess server(StallingServer(folder_, 1000));
   ASSERT_TRUE(server.WaitListening());
