@@ -1,0 +1,398 @@
+#include "handoff/download_jobs.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+
+#include "fakes/fake_browser.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_machine.h"
+#include "fakes/fake_message_channel.h"
+#include "fakes/fake_process_starter.h"
+#include "fakes/fake_shell_folders.h"
+#include "fakes/fake_user_interface.h"
+#include "fakes/fake_window_system.h"
+#include "fakes/recording_registry.h"
+#include "fakes/virtual_file_system.h"
+#include "platform/failure.h"
+
+namespace harvelo {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+// Ports the hand-off never touches: any use is a fault of the code under test.
+struct UntouchedUrlService : UrlService {
+  bool InternetCombineUrlA(const std::string&, const std::string&, char*, std::uint32_t*,
+                           std::uint32_t) override {
+    ADD_FAILURE() << "the hand-off combined addresses";
+    return false;
+  }
+};
+struct UntouchedFolderBrowser : FolderBrowseComponent {
+  std::unique_ptr<FolderBrowseDialog> Create() override {
+    ADD_FAILURE() << "the hand-off opened a folder dialog";
+    throw Failure(u"unexpected");
+  }
+};
+struct UntouchedNoticeWindow : NoticeWindow {
+  void Show(NoticeEvents&) override { ADD_FAILURE() << "the hand-off showed the notice"; }
+  WindowHandle hWnd() override { return 0; }
+  int Check1Value() override { return vbUnchecked; }
+};
+
+const Text kPage = u"http://gallery.example/show.htm";
+const Text kDocumentsQuorvex = u"/home/user/Documents/Quorvex";
+
+class DownloadJobsTest : public ::testing::Test {
+ protected:
+  DownloadJobsTest() {
+    page_->location = kPage;
+    page_->document.root_innerHTML = u"<HEAD></HEAD><BODY>pictures</BODY>";
+    state_.AttachedBrowser = page_;
+    fs_.AddFolder(u"/home/user/Documents");
+  }
+
+  void SetSetting(const Text& name, const Text& value) {
+    registry_.WriteSetting(kSettingsKey, name, value);
+  }
+  Text Setting(const Text& name) { return registry_.ReadSetting(kSettingsKey, name); }
+
+  void Find(int count) {
+    for (int k = 1; k <= count; ++k) {
+      state_.MediaURLs.push_back(u"http://img.example/p" + DecimalText(k) + u".jpg");
+    }
+  }
+
+  // Runs the hand-off to its end; a Failure it raises is returned for the test to read.
+  std::optional<Failure> Send(const Text& folder = u"/home/user/Pictures") {
+    DownloadJobs jobs(platform_, state_, app_path_, 200);
+    try {
+      jobs.SendDownloadJobs(folder);
+    } catch (const Failure& failure) {
+      return failure;
+    } catch (const ProgramEnded&) {
+    }
+    return std::nullopt;
+  }
+
+  std::vector<Text> SentData() {
+    std::vector<Text> data;
+    for (const auto& sent : channels_.record_.sent) data.push_back(sent.data);
+    return data;
+  }
+
+  std::shared_ptr<FakeWebBrowser> page_ = std::make_shared<FakeWebBrowser>();
+  FakeBrowserAutomation browser_;
+  FakeWindowSystem windows_;
+  RecordingRegistry registry_api_;
+  FakeShellFolders shell_;
+  VirtualFileSystem fs_;
+  UntouchedUrlService urls_;
+  UntouchedFolderBrowser folder_browser_;
+  FakeMessageChannelFactory channels_;
+  FakeProcessStarter processes_;
+  FakeUserInterface ui_;
+  UntouchedNoticeWindow notice_;
+  FakeMachine machine_;
+  FakeClock clock_;
+  Platform platform_{browser_,  windows_, registry_api_, shell_,   fs_,      urls_,  folder_browser_,
+                     channels_, processes_, ui_,         notice_, machine_, clock_};
+  RunState state_;
+  AppPath app_path_{machine_};
+  Registry registry_{registry_api_};
+};
+
+TEST_F(DownloadJobsTest, GivenNoSettingsWeShouldSendG999StoreG998AndLogInTheCreatedDefaultFolder) {
+  Find(1);
+  EXPECT_FALSE(Send());
+  EXPECT_THAT(SentData(),
+              ElementsAre(u"<DataURL>http://img.example/p1.jpg</DataURL><DataPath>"
+                          u"/home/user/Pictures/</DataPath><DataOrgin>" +
+                          kPage +
+                          u"</DataOrgin><DataGroup>g999</DataGroup><DataOrder>01</DataOrder>"));
+  EXPECT_EQ(channels_.record_.sent[0].message_number, 401);
+  EXPECT_EQ(channels_.record_.sent[0].peer, 77);
+  EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
+  EXPECT_THAT(fs_.created_, ElementsAre(kDocumentsQuorvex));
+  EXPECT_THAT(fs_.appends_, ElementsAre(kDocumentsQuorvex + u"/SourceLog.txt"));
+  EXPECT_EQ(fs_.files_[kDocumentsQuorvex + u"/SourceLog.txt"],
+            u"05/12/2026 15:30:00\tg999\t" + kPage + u"\r\n");
+  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
+}
+
+TEST_F(DownloadJobsTest, GivenGroupingOffWeShouldSendTheFixedEmptyGroupAndNeitherCountNorLog) {
+  SetSetting(u"dAddGroup", u"0");
+  SetSetting(u"dLogSource", u"1");
+  registry_api_.calls_.clear();
+  Find(2);
+  EXPECT_FALSE(Send());
+  for (const Text& data : SentData()) {
+    EXPECT_TRUE(EndsWith(data, u"</DataOrgin><DataGroup></DataGroup><DataOrder></DataOrder>"))
+        << ToUtf8(data);
+  }
+  EXPECT_EQ(SentData().size(), 2u);
+  EXPECT_THAT(registry_api_.calls_, Not(Contains("query dGroupNumber 1024")));
+  EXPECT_THAT(registry_api_.calls_, Not(Contains("set dGroupNumber")));
+  EXPECT_EQ(Setting(u"dGroupNumber"), u"");
+  EXPECT_THAT(fs_.appends_, IsEmpty());
+}
+
+TEST_F(DownloadJobsTest, GivenTwelveItemsWeShouldSendTheLastFoundFirstWithTwoDigitOrders) {
+  Find(12);
+  EXPECT_FALSE(Send());
+  const std::vector<Text> sent = SentData();
+  ASSERT_EQ(sent.size(), 12u);
+  EXPECT_TRUE(StartsWith(sent.front(), u"<DataURL>http://img.example/p12.jpg</DataURL>"));
+  EXPECT_TRUE(EndsWith(sent.front(), u"<DataOrder>12</DataOrder>"));
+  EXPECT_TRUE(StartsWith(sent.back(), u"<DataURL>http://img.example/p1.jpg</DataURL>"));
+  EXPECT_TRUE(EndsWith(sent.back(), u"<DataOrder>01</DataOrder>"));
+  EXPECT_TRUE(EndsWith(sent[2], u"<DataOrder>10</DataOrder>"));
+  EXPECT_TRUE(EndsWith(sent[3], u"<DataOrder>09</DataOrder>"));
+}
+
+TEST_F(DownloadJobsTest, GivenAHundredItemsWeShouldSendThreeDigitOrdersAtTheTop) {
+  Find(101);
+  EXPECT_FALSE(Send());
+  const std::vector<Text> sent = SentData();
+  ASSERT_EQ(sent.size(), 101u);
+  EXPECT_TRUE(EndsWith(sent[0], u"<DataOrder>101</DataOrder>"));
+  EXPECT_TRUE(EndsWith(sent[1], u"<DataOrder>100</DataOrder>"));
+  EXPECT_TRUE(EndsWith(sent[2], u"<DataOrder>99</DataOrder>"));
+  EXPECT_TRUE(EndsWith(sent[100], u"<DataOrder>01</DataOrder>"));
+}
+
+TEST_F(DownloadJobsTest, GivenAnyFolderWeShouldSendOneSharedPathEndingInTheSeparator) {
+  for (const Text folder : {u"/home/user/Pictures", u"/home/user/Pictures/"}) {
+    channels_.record_.sent.clear();
+    state_.MediaURLs = {Text()};
+    Find(3);
+    EXPECT_FALSE(Send(folder));
+    const std::vector<Text> sent = SentData();
+    ASSERT_EQ(sent.size(), 3u);
+    const Text tail = u"</DataURL><DataPath>/home/user/Pictures/</DataPath><DataOrgin>" +
+                      kPage + u"</DataOrgin><DataGroup>";
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+      EXPECT_EQ(sent[i].substr(sent[i].find(u"</DataURL>"), tail.size()), tail);
+    }
+  }
+  // Two runs, two numbers: each run shares its own.
+  EXPECT_TRUE(harvelo::Contains(SentData()[0], u"g998"));
+}
+
+struct OriginCase {
+  const char* name;
+  Text location;
+  Text html;
+  Text origin;
+  int location_reads;
+  int html_reads;
+};
+
+TEST_F(DownloadJobsTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOriginAsDescribed) {
+  const Text plain = u"http://Gallery.example/Show.htm";
+  const OriginCase cases[] = {
+      {"item in capitals", u"http://g.example/p?QXSOURCE=1&qxurl=http%3A%2F%2Fo.example%2Fa+b",
+       u"", u"http://o.example/a b", 2, 0},
+      {"item without qxurl", u"http://g.example/p?qxsource=1", u"", u"", 2, 0},
+      {"qxurl with its case", u"http://g.example/p?qxsource=1&QxUrl=X%41", u"", u"XA", 2, 0},
+      {"marker", plain, u"<BR /><QXSOURCE value=\"http://o.example/\" /><P>", u"http://o.example/",
+       1, 2},
+      {"marker without quote", plain, u"<QXSOURCE value=http://o.example/ />", u"", 1, 2},
+      {"marker in small letters", plain, u"<qxsource value=\"http://o.example/\" />", plain, 1,
+       1},
+      {"nothing", plain, u"<P>hello</P>", plain, 1, 1},
+  };
+  for (const OriginCase& c : cases) {
+    auto page = std::make_shared<FakeWebBrowser>();
+    page->location = c.location;
+    page->document.root_innerHTML = c.html;
+    state_.AttachedBrowser = page;
+    state_.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    channels_.record_.sent.clear();
+    EXPECT_FALSE(Send()) << c.name;
+    ASSERT_EQ(SentData().size(), 1u) << c.name;
+    EXPECT_TRUE(harvelo::Contains(SentData()[0], u"<DataOrgin>" + c.origin + u"</DataOrgin>"))
+        << c.name << ": " << ToUtf8(SentData()[0]);
+    EXPECT_EQ(page->reads["LocationURL"], c.location_reads) << c.name;
+    EXPECT_EQ(page->reads["documentElement.innerHTML"], c.html_reads) << c.name;
+  }
+}
+
+struct LogCase {
+  const char* name;
+  std::vector<std::pair<Text, Text>> settings;
+  std::vector<Text> folders;    // folders that exist besides the documents folder
+  std::vector<Text> read_only;  // folders that refuse new children
+  std::vector<Text> appends;
+  std::vector<Text> created;
+};
+
+TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhereDescribed) {
+  const LogCase cases[] = {
+      {"log folder that does not exist", {{u"dLogPath", u"/media/gone"}}, {}, {},
+       {kDocumentsQuorvex + u"/SourceLog.txt"}, {kDocumentsQuorvex}},
+      {"existing log folder", {{u"dLogPath", u"/srv/logs/"}}, {u"/srv/logs"}, {},
+       {u"/srv/logs/SourceLog.txt"}, {}},
+      {"existing default folder", {}, {kDocumentsQuorvex}, {},
+       {kDocumentsQuorvex + u"/SourceLog.txt"}, {}},
+      {"logging off", {{u"dLogSource", u"0"}, {u"dLogPath", u"/srv/logs"}}, {u"/srv/logs"}, {},
+       {}, {}},
+      {"no folder can be made", {}, {}, {u"/home/user/Documents"}, {}, {}},
+  };
+  for (const LogCase& c : cases) {
+    RecordingRegistry registry_api;
+    Registry registry(registry_api);
+    VirtualFileSystem fs;
+    FakeMessageChannelFactory channels;
+    fs.AddFolder(u"/home/user/Documents");
+    for (const Text& folder : c.folders) fs.AddFolder(folder);
+    for (const Text& folder : c.read_only) fs.read_only_.insert(folder);
+    for (const auto& [name, value] : c.settings) registry.WriteSetting(kSettingsKey, name, value);
+    Platform platform{browser_,  windows_,   registry_api, shell_,   fs,       urls_, folder_browser_,
+                      channels, processes_, ui_,          notice_, machine_, clock_};
+    state_.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    try {
+      DownloadJobs(platform, state_, app_path_).SendDownloadJobs(u"/home/user/Pictures");
+    } catch (const ProgramEnded&) {
+    }
+    EXPECT_EQ(fs.appends_, c.appends) << c.name;
+    EXPECT_EQ(fs.created_, c.created) << c.name;
+    EXPECT_EQ(channels.record_.sent.size(), 1u) << c.name;
+    EXPECT_EQ(registry.ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998") << c.name;
+    for (const auto& [name, value] : c.settings) {
+      EXPECT_EQ(registry.ReadSetting(kSettingsKey, name), value) << c.name;
+    }
+  }
+}
+
+TEST_F(DownloadJobsTest, GivenALogThatCannotBeWrittenWeShouldRaiseBeforeSendingAnything) {
+  fs_.AddFolder(kDocumentsQuorvex);
+  fs_.read_only_.insert(kDocumentsQuorvex);
+  Find(2);
+  const std::optional<Failure> failure = Send();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->description(), u"Permission denied");
+  EXPECT_THAT(SentData(), IsEmpty());
+  EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
+  EXPECT_FALSE(ui_.ended_);
+}
+
+TEST_F(DownloadJobsTest, GivenAFailingSendWeShouldRaiseKeepTheNumberAdvancedAndDropTheRest) {
+  SetSetting(u"dGroupNumber", u"c500");
+  channels_.record_.send_fails_at = 1;
+  Find(4);
+  const std::optional<Failure> failure = Send();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->description(), u"The download program did not take the message");
+  EXPECT_EQ(SentData().size(), 1u);
+  EXPECT_EQ(Setting(u"dGroupNumber"), u"c499");
+  EXPECT_THAT(ui_.events_, IsEmpty());
+}
+
+TEST_F(DownloadJobsTest, GivenAChannelThatCannotOpenWeShouldRaiseBeforeTouchingAnything) {
+  channels_.record_.open_fails = true;
+  Find(1);
+  ASSERT_TRUE(Send());
+  EXPECT_FALSE(state_.ChannelOpen);
+  EXPECT_EQ(Setting(u"dGroupNumber"), u"");
+  EXPECT_EQ(page_->reads["LocationURL"], 0);
+}
+
+TEST_F(DownloadJobsTest, GivenARunWeShouldOpenTheChannelFirstAndKeepItInTheRunState) {
+  Find(1);
+  EXPECT_FALSE(Send());
+  EXPECT_EQ(channels_.record_.created, 1);
+  EXPECT_THAT(channels_.record_.calls, ElementsAre("open my server|my client", "peer", "send"));
+  EXPECT_TRUE(state_.ChannelOpen);
+  EXPECT_TRUE(state_.channel);
+}
+
+TEST_F(DownloadJobsTest, GivenNothingFoundWeShouldSendNothingAndEnd) {
+  EXPECT_FALSE(Send());
+  EXPECT_THAT(SentData(), IsEmpty());
+  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
+  EXPECT_THAT(processes_.starts_, IsEmpty());
+}
+
+TEST_F(DownloadJobsTest, GivenARunStateWithoutBrowserOrSlotZeroWeShouldRaiseOrSendNothing) {
+  state_.AttachedBrowser.reset();
+  Find(1);
+  ASSERT_TRUE(Send());
+  EXPECT_THAT(SentData(), IsEmpty());
+
+  state_.AttachedBrowser = page_;
+  state_.MediaURLs.clear();
+  EXPECT_FALSE(Send());
+  EXPECT_THAT(SentData(), IsEmpty());
+  EXPECT_TRUE(ui_.ended_);
+}
+
+TEST_F(DownloadJobsTest, GivenHaulbeamRunningWeShouldStartNothing) {
+  Find(3);
+  EXPECT_FALSE(Send());
+  EXPECT_THAT(processes_.starts_, IsEmpty());
+  EXPECT_EQ(ui_.do_events_, 0);
+}
+
+TEST_F(DownloadJobsTest, GivenHaulbeamAbsentWeShouldStartItOnceAndPumpBetweenPolls) {
+  channels_.record_.absent_for = 4;
+  Find(3);
+  EXPECT_FALSE(Send());
+  ASSERT_EQ(processes_.starts_.size(), 1u);
+  EXPECT_EQ(processes_.starts_[0].command_line, u"\"/opt/harvelo/Haulbeam.exe\"");
+  EXPECT_EQ(processes_.starts_[0].window_style, kNormalNoFocus);
+  // Four absent answers: the first, then three polls each after a pump; the fourth poll finds it.
+  EXPECT_EQ(ui_.do_events_, 4);
+  EXPECT_THAT(clock_.sleeps_, ElementsAre(10, 10, 10));
+  EXPECT_EQ(SentData().size(), 3u);
+}
+
+TEST_F(DownloadJobsTest, GivenAStartThatFailsWeShouldSwallowItAndKeepWaiting) {
+  channels_.record_.absent_for = 3;
+  processes_.fails_ = true;
+  Find(1);
+  EXPECT_FALSE(Send());
+  EXPECT_EQ(processes_.starts_.size(), 1u);
+  EXPECT_EQ(SentData().size(), 1u);
+}
+
+TEST_F(DownloadJobsTest, GivenAPeerQuestionThatFailsWeShouldSwallowItAndKeepTheLastAnswer) {
+  channels_.record_.peer_handle_fails = true;
+  Find(1);
+  EXPECT_FALSE(Send());
+  ASSERT_EQ(channels_.record_.sent.size(), 1u);
+  EXPECT_EQ(channels_.record_.sent[0].peer, 0);
+  EXPECT_THAT(processes_.starts_, IsEmpty());
+}
+
+TEST_F(DownloadJobsTest, GivenHaulbeamThatNeverComesWeShouldRaiseAfterTheBoundNamingTheFolder) {
+  channels_.record_.absent_for = -1;
+  Find(2);
+  const std::optional<Failure> failure = Send();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->description(),
+            u"The download program Haulbeam.exe did not answer. It was looked for in the folder "
+            u"/opt/harvelo/");
+  EXPECT_EQ(std::accumulate(clock_.sleeps_.begin(), clock_.sleeps_.end(), 0), 200);
+  EXPECT_EQ(ui_.do_events_, 21);
+  EXPECT_THAT(SentData(), IsEmpty());
+  EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
+  EXPECT_FALSE(ui_.ended_);
+}
+
+TEST_F(DownloadJobsTest, GivenTheDefaultBoundWeShouldWaitThirtySecondsOfPauses) {
+  channels_.record_.absent_for = -1;
+  DownloadJobs jobs(platform_, state_, app_path_);
+  state_.channel = channels_.Create();
+  EXPECT_THROW(jobs.WaitForHaulbeam(), Failure);
+  EXPECT_EQ(std::accumulate(clock_.sleeps_.begin(), clock_.sleeps_.end(), 0), 30000);
+}
+
+}  // namespace
+}  // namespace harvelo
