@@ -9,8 +9,10 @@
 
 namespace harvelo {
 
-// Combines by joining "base|relative", so a test sees exactly which base was used; honours
-// the caller's buffer size as the real service does. Records every call.
+// Combines by joining "base|relative", so a test sees exactly which base was used, except
+// that a relative address with its own scheme ("https://...") comes back as it is, as a
+// resolver gives it; honours the caller's buffer size as the real service does. Records
+// every call.
 struct FakeUrlService : UrlService {
   struct Call {
     std::string base;
@@ -22,7 +24,8 @@ struct FakeUrlService : UrlService {
   bool InternetCombineUrlA(const std::string& base, const std::string& relative, char* buffer,
                            std::uint32_t* length, std::uint32_t flags) override {
     calls_.push_back({base, relative, *length, flags});
-    const std::string combined = base + "|" + relative;
+    const std::string combined =
+        relative.find("://") != std::string::npos ? relative : base + "|" + relative;
     if (refuse_ || combined.size() + 1 > *length) return false;
     std::memcpy(buffer, combined.c_str(), combined.size() + 1);
     *length = static_cast<std::uint32_t>(combined.size());
