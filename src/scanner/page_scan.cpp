@@ -7,21 +7,15 @@
 #include "scanner/list_links.h"
 #include "scanner/media_types.h"
 #include "scanner/save_folder.h"
+#include "scanner/source_media.h"
 #include "settings/registry.h"
 
 namespace harvelo {
 
 namespace {
 
-const Text kSourceMarker = u"qxsource=";
-
 Text PageHtml(WebBrowser& browser) { return browser.Document()->documentElement()->innerHTML(); }
 
-// The address without its part from the "?" at `cut` on. An address without "?" is kept
-// whole: there is nothing to cut.
-Text CutAt(const Text& address, std::size_t cut) {
-  return cut == Text::npos ? address : address.substr(0, cut);
-}
 
 }  // namespace
 
@@ -35,10 +29,7 @@ bool PageScan::IsLinkElement(HtmlElement& element) {
 }
 
 bool PageScan::IsInMediaList(const Text& address) const {
-  for (std::size_t i = 1; i < state_.MediaURLs.size(); ++i) {
-    if (state_.MediaURLs[i] == address) return true;
-  }
-  return false;
+  return harvelo::IsInMediaList(state_.MediaURLs, address);
 }
 
 std::int16_t PageScan::CountMovies(const std::vector<Text>& list) {
@@ -68,8 +59,8 @@ void PageScan::Scan() {
   state_.MediaURLs.assign(1, Text());
 
   // Both markers are looked for, each in a fresh read of the page.
-  const bool pictures_marker = Contains(LowerAscii(PageHtml(browser)), u"<qxpics value=");
-  const bool movies_marker = Contains(LowerAscii(PageHtml(browser)), u"<qxmovies value=");
+  const bool pictures_marker = Contains(LowerAscii(PageHtml(browser)), kPicturesMarker);
+  const bool movies_marker = Contains(LowerAscii(PageHtml(browser)), kMoviesMarker);
   if (pictures_marker || movies_marker) {
     ScanMarkerPage(*browser.Document());
   } else {
@@ -113,9 +104,12 @@ void PageScan::ScanMarkerPage(HtmlDocument& document) {
     const std::unique_ptr<HtmlElement> link = links->item(i);
     // Only the capital tag at the very start counts.
     if (Find(link->innerHTML(), u"<IMG") != 1) continue;
-    if (Contains(LowerAscii(link->href()), kSourceMarker)) {
-      const Text href = link->href();
-      Append(CutAt(href, href.rfind(u'?')));
+    if (Contains(LowerAscii(link->href()), kSourceItem)) {
+      // Cut at the last "?"; without one there is nothing to cut and the address stays whole.
+      Text href = link->href();
+      const std::size_t cut = href.rfind(u'?');
+      if (cut != Text::npos) href.resize(cut);
+      Append(std::move(href));
     } else {
       Append(link->href());
     }
@@ -128,25 +122,14 @@ void PageScan::ScanMarkerPage(HtmlDocument& document) {
   }
 }
 
-// Links whose target is a picture or movie and whose content is a picture, each once.
+// The page's links from its text, of which those wrapping a picture are taken.
 void PageScan::ScanSource() {
   WebBrowser& browser = *state_.AttachedBrowser;
   state_.linkSets.assign(2, LinkSet());
   const std::int16_t set_number = 1;
   ListLinks(state_.linkSets, set_number, PageHtml(browser), browser.LocationURL(),
             platform_.urls, platform_.ui);
-  const LinkSet& set = state_.linkSets[set_number];
-  for (std::size_t j = 1; j < set.LinkURLs.size(); ++j) {
-    Text target = set.LinkURLs[j];
-    const Text content = set.LinkContents[j];
-    if (Contains(LowerAscii(target), kSourceMarker)) target = CutAt(target, target.find(u'?'));
-    const Text lower = LowerAscii(target);
-    if ((IsMovieURL(lower) || IsPictureURL(lower)) && IsPictureURL(LowerAscii(content)) &&
-        StartsWith(lower, u"http://") && !IsInMediaList(target)) {
-      Append(target);
-    }
-    platform_.ui.DoEvents();
-  }
+  TakeSourceMedia(state_.linkSets[set_number], state_.MediaURLs, platform_.ui);
 }
 
 }  // namespace harvelo
