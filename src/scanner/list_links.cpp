@@ -1,5 +1,8 @@
 #include "scanner/list_links.h"
 
+#include <bit>
+#include <cstring>
+
 #include "platform/failure.h"
 #include "scanner/combine_url.h"
 
@@ -7,18 +10,68 @@ namespace harvelo {
 
 namespace {
 
-// The first occurrence of a marker at or after a position, for a caller whose positions
-// never go back: an answer stays valid until the position passes it, and the text between
-// two answers is searched once, so a whole scan costs one pass over the text per marker.
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+// True when `lower_marker` (written in lower case) stands at index `i` of `text`, its
+// letters in any case: what a comparison in the lower-case copy of the text answers.
+bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
+  if (i + lower_marker.size() > text.size()) return false;
+  for (std::size_t k = 0; k < lower_marker.size(); ++k) {
+    if (Lower(text[i + k]) != lower_marker[k]) return false;
+  }
+  return true;
+}
+
+// The index of the first `lower_marker` in `text` at or after index `from`, its letters in
+// any case, or npos. The marker's character at index `key` must be an ASCII character
+// without another case: it is looked for with memchr over the bytes, which the C library
+// does many bytes at a time, and a byte that matches but is the high half of another
+// character is passed over. So no lower-case copy of the text is needed.
+std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
+                          std::size_t from) {
+  const char16_t key_char = lower_marker[key];
+  std::size_t j = from + key;
+  if constexpr (std::endian::native == std::endian::little) {
+    const char* const bytes = reinterpret_cast<const char*>(text.data());
+    const char* const end = bytes + text.size() * sizeof(char16_t);
+    while (j < text.size()) {
+      const char* at = bytes + j * sizeof(char16_t);
+      const char* hit =
+          static_cast<const char*>(std::memchr(at, static_cast<unsigned char>(key_char), end - at));
+      if (hit == nullptr) return TextView::npos;
+      const std::size_t offset = hit - bytes;
+      j = offset / sizeof(char16_t);
+      if (offset % sizeof(char16_t) == 0 && text[j] == key_char &&
+          StandsAt(text, j - key, lower_marker)) {
+        return j - key;
+      }
+      ++j;
+    }
+  } else {
+    for (; j < text.size(); ++j) {
+      if (text[j] == key_char && StandsAt(text, j - key, lower_marker)) return j - key;
+    }
+  }
+  return TextView::npos;
+}
+
+// The first occurrence of a marker at or after a position, in any letter case, for a
+// caller whose positions never go back: an answer stays valid until the position passes
+// it, and the text between two answers is searched once, so a whole scan costs at most
+// one pass over the text per marker. Positions count from 1, 0 for "none".
 class ForwardFind {
  public:
-  ForwardFind(TextView text, TextView marker) : text_(text), marker_(marker) {}
+  // `key` as for SearchAnyCase.
+  ForwardFind(TextView text, TextView lower_marker, std::size_t key = 0)
+      : text_(text), marker_(lower_marker), key_(key) {}
 
-  // Like Find(text, marker, from); `from` must not be smaller than at the previous call.
+  // Like Find(lower-case copy, marker, from); `from` must not be smaller than at the
+  // previous call.
   std::size_t From(std::size_t from) {
     if (exhausted_) return 0;
     if (found_ == 0 || found_ < from) {
-      found_ = Find(text_, marker_, from);
+      const std::size_t at = SearchAnyCase(text_, marker_, key_, from - 1);
+      found_ = at == TextView::npos ? 0 : at + 1;
       exhausted_ = found_ == 0;
     }
     return found_;
@@ -27,6 +80,7 @@ class ForwardFind {
  private:
   TextView text_;
   TextView marker_;
+  std::size_t key_;
   std::size_t found_ = 0;
   bool exhausted_ = false;
 };
@@ -34,17 +88,40 @@ class ForwardFind {
 bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
 
 // The first six characters, lower-cased, are "http:/".
-bool BeginsAbsolute(TextView address) { return LowerAscii(Left(address, 6)) == u"http:/"; }
+bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"); }
+
+Text CleanValue(TextView value) {
+  const std::size_t first = value.find_first_not_of(u' ');
+  if (first == TextView::npos) return Text();
+  value = value.substr(first, value.find_last_not_of(u' ') - first + 1);
+  if (!value.empty() && IsQuote(value.front())) value.remove_prefix(1);
+  std::size_t cut = value.find(u'"');
+  if (cut == TextView::npos) cut = value.find(u'>');
+  value = value.substr(0, cut);
+  value = value.substr(0, value.find(u'\''));
+  return Text(value.substr(0, value.find(u' ')));
+}
+
+Text ImageSource(TextView text) {
+  std::size_t p = SearchAnyCase(text, u"src=", 3, 0);
+  std::size_t skip = 4;
+  if (p == TextView::npos) {
+    p = SearchAnyCase(text, u"src =", 4, 0);
+    skip = 5;
+  }
+  if (p == TextView::npos) return Text();
+  return CleanValue(text.substr(p + skip));
+}
 
 // The href value of the first "<base " tag, losing one leading and one trailing quote.
-Text BaseAddress(const Text& page, const Text& lower) {
-  const std::size_t q = Find(lower, u"<base ");
+Text BaseAddress(const Text& page) {
+  const std::size_t q = ForwardFind(page, u"<base ").From(1);
   if (q == 0) return Text();
   const std::size_t v = q + 6;
-  const std::size_t g = Find(page, u">", v);
+  const std::size_t g = v > page.size() ? 0 : ForwardFind(page, u">").From(v);
   if (g == 0) return Text();
   const TextView tag = TextView(page).substr(v - 1, g - v + 1);
-  const std::size_t h = Find(TextView(lower).substr(v - 1, g - v + 1), u"href=");
+  const std::size_t h = ForwardFind(tag, u"href=", 4).From(1);
   if (h == 0) return Text();
   std::size_t e = Find(tag, u" ", h);
   if (e == 0) e = Find(tag, u">", h);
@@ -66,30 +143,9 @@ Text UnquoteLink(Text link) {
 
 }  // namespace
 
-Text CleanAttributeValue(const Text& value) {
-  Text v = TrimSpaces(value);
-  if (!v.empty() && IsQuote(v.front())) v.erase(0, 1);
-  std::size_t cut = v.find(u'"');
-  if (cut == Text::npos) cut = v.find(u'>');
-  if (cut != Text::npos) v.resize(cut);
-  for (char16_t stop : {u'\'', u' '}) {
-    cut = v.find(stop);
-    if (cut != Text::npos) v.resize(cut);
-  }
-  return v;
-}
+Text CleanAttributeValue(const Text& value) { return CleanValue(value); }
 
-Text GetImageSource(const Text& text) {
-  const Text lower = LowerAscii(text);
-  std::size_t p = Find(lower, u"src=");
-  std::size_t skip = 4;
-  if (p == 0) {
-    p = Find(lower, u"src =");
-    skip = 5;
-  }
-  if (p == 0) return Text();
-  return CleanAttributeValue(Mid(text, p + skip));
-}
+Text GetImageSource(const Text& text) { return ImageSource(text); }
 
 // Every candidate's stretch is as long as the candidate's position, so it is never copied:
 // each question the scan asks of the stretch is answered from the whole text, bounded by
@@ -97,36 +153,33 @@ Text GetImageSource(const Text& text) {
 void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
                const Text& page_address, UrlService& urls, UserInterface& ui) {
   const Text& H = page_text;
-  const Text L = LowerAscii(H);
   if (set_number < 0 || static_cast<std::size_t>(set_number) >= sets.size()) {
     throw Failure(u"Subscript out of range");
   }
   LinkSet& set = sets[static_cast<std::size_t>(set_number)];
   set = LinkSet();
 
-  ForwardFind next_candidate(L, u"<a");
-  ForwardFind next_following(L, u"<a");
-  ForwardFind next_close(L, u"</a>");
+  // The "<a" after a candidate is also where the scan resumes: every resume position
+  // lies after the candidate and not after that "<a".
+  // Searches in any letter case stand for searches in the lower-case copy of the text.
+  ForwardFind next_candidate(H, u"<a");
+  ForwardFind next_close(H, u"</a>");
   ForwardFind next_tag_end(H, u">");
-  ForwardFind next_href(L, u"href=");
+  ForwardFind next_href(H, u"href=", 4);
   ForwardFind next_space(H, u" ");
 
-  Text B = BaseAddress(H, L);
+  Text B = BaseAddress(H);
   const Text F = B.empty() ? page_address : B;
   const std::size_t length = H.size();
 
   std::size_t P = next_candidate.From(1);
   while (P != 0) {
     ui.DoEvents();
-    std::size_t resume = 0;
     const std::size_t c = next_close.From(P);
     // No "<a" can begin one character after another, so this is also the first from P + 1.
-    const std::size_t a = next_following.From(P + 2);
-    if (c < a && c == 0) {
-      resume = P + 1;
-    } else {
+    const std::size_t a = next_candidate.From(P + 2);
+    if (c != 0 || a == 0) {
       const std::size_t S = (c < a) ? c + 3 : P + 2;
-      resume = S;
       // The stretch runs from P for S characters, or to the end of the text.
       const std::size_t stretch_end = std::min(P + S - 1, length);
       std::size_t g = next_tag_end.From(P);
@@ -141,7 +194,7 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
         const std::size_t content_end = (c2 != 0 && (c2 < a2 || a2 == 0)) ? c2 : a2;
         // Positions of the content: g + 1 up to, not including, content_end.
         if (content_end > g + 1) {
-          const Text content = H.substr(g, content_end - g - 1);
+          const TextView content = TextView(H).substr(g, content_end - g - 1);
           Text link = UnquoteLink(TrimSpaces(TextView(H).substr(hs - 1, he - hs)));
           if (!B.empty() && !BeginsAbsolute(link)) {
             if (B.back() != u'/') B += u'/';
@@ -149,16 +202,16 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
             link = B + link;
           }
           if (!BeginsAbsolute(link)) link = CombineURL(urls, F, link);
-          Text image = GetImageSource(content);
+          Text image = ImageSource(content);
           if (!BeginsAbsolute(image)) image = CombineURL(urls, F, image);
-          if (image.empty()) image = content;
+          if (image.empty()) image = Text(content);
           set.LinkURLs.push_back(std::move(link));
           set.LinkContents.push_back(std::move(image));
         }
       }
     }
     ui.DoEvents();
-    P = next_candidate.From(resume);
+    P = a;
   }
 }
 
