@@ -42,10 +42,10 @@ Text GeneratePage(std::size_t size) {
   for (std::size_t n = 0; page.size() < size; ++n) {
     const Text id = DecimalText(static_cast<std::int64_t>(n));
     if (n % 10 == 9) {
-      page += u"<p>Photo " + id + u" in full size</p><A HREF=\"full/" + id + u".jpg\">view " +
+      page += u"<p>Photo " + id + u" in full size by the sea</p><A HREF=\"full/" + id + u".jpg\">view " +
               id + u"</A>\n";
     } else {
-      page += u"<p>caf\u00e9 no " + id + u"</p><a href=\"http://host/pics/" + id +
+      page += u"<p>caf\u00e9 by the sea, no " + id + u"</p><a href=\"http://host/pics/" + id +
               u".jpg\"><img src=\"thumbs/" + id + u".jpg\"></a>\n";
     }
   }

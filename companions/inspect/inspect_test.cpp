@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -53,11 +55,12 @@ TEST(InspectionTest, GivenASmallGalleryWeShouldPrintItsPairsMediaAndCounts) {
       u"<a href=\"http://h/2.jpg\">text</a><a name=end>";
   FakeUserInterface ui;
   const auto urls = NewUrlCombiner();
-  EXPECT_EQ(InspectionJson(InspectPage(page, u"http://h/g/index.html", *urls, ui)),
-            R"({"links":[["http://h/g/big/1.jpg","http://h/g/t/1.jpg"],)"
+  std::ostringstream json;
+  WriteInspectionJson(InspectPage(page, u"http://h/g/index.html", *urls, ui), json);
+  EXPECT_EQ(json.str(),
+            R"({"mode":"source","links":[["http://h/g/big/1.jpg","http://h/g/t/1.jpg"],)"
             R"(["http://h/clip.mpg","http://h/g/t/2.jpg"],["http://h/2.jpg","text"]],)"
-            R"("media":["http://h/g/big/1.jpg","http://h/clip.mpg"],"mode":"source",)"
-            R"("movies":1,"pictures":1})");
+            R"("media":["http://h/g/big/1.jpg","http://h/clip.mpg"],"pictures":1,"movies":1})");
 }
 
 TEST(InspectionTest, GivenAMarkerPageWeShouldReportOnlyItsMode) {
@@ -65,7 +68,7 @@ TEST(InspectionTest, GivenAMarkerPageWeShouldReportOnlyItsMode) {
       RunInspect({"--page-url", "http://h/"}, "<QXPICS value=1><a href=a.jpg><img src=b.jpg></a>");
   EXPECT_EQ(outcome.exit_code, 0);
   EXPECT_EQ(outcome.out,
-            R"({"links":[],"media":[],"mode":"marker","movies":0,"pictures":0})" "\n");
+            R"({"mode":"marker","links":[],"media":[],"pictures":0,"movies":0})" "\n");
 }
 
 struct RealPage {

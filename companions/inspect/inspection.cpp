@@ -1,23 +1,11 @@
 #include "inspection.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QString>
-
+#include "json_writer.h"
 #include "scanner/list_links.h"
 #include "scanner/page_scan.h"
 #include "scanner/source_media.h"
 
 namespace harvelo {
-
-namespace {
-
-QString ToQString(const Text& text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 Inspection InspectPage(const Text& page_html, const Text& page_url, UrlService& urls,
                        UserInterface& ui) {
@@ -34,21 +22,29 @@ Inspection InspectPage(const Text& page_html, const Text& page_url, UrlService& 
   return inspection;
 }
 
-std::string InspectionJson(const Inspection& inspection) {
-  QJsonArray links;
+void WriteInspectionJson(const Inspection& inspection, std::ostream& out) {
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Key(u"mode");
+  json.String(inspection.marker_page ? u"marker" : u"source");
+  json.Key(u"links");
+  json.BeginArray();
   for (std::size_t j = 1; j < inspection.links.LinkURLs.size(); ++j) {
-    links.append(QJsonArray{ToQString(inspection.links.LinkURLs[j]),
-                            ToQString(inspection.links.LinkContents[j])});
+    json.BeginArray();
+    json.String(inspection.links.LinkURLs[j]);
+    json.String(inspection.links.LinkContents[j]);
+    json.EndArray();
   }
-  QJsonArray media;
-  for (std::size_t i = 1; i < inspection.media.size(); ++i) media.append(ToQString(inspection.media[i]));
-  QJsonObject object;
-  object.insert(u"mode", inspection.marker_page ? QStringLiteral("marker") : QStringLiteral("source"));
-  object.insert(u"links", links);
-  object.insert(u"media", media);
-  object.insert(u"pictures", inspection.pictures);
-  object.insert(u"movies", inspection.movies);
-  return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+  json.EndArray();
+  json.Key(u"media");
+  json.BeginArray();
+  for (std::size_t i = 1; i < inspection.media.size(); ++i) json.String(inspection.media[i]);
+  json.EndArray();
+  json.Key(u"pictures");
+  json.Number(inspection.pictures);
+  json.Key(u"movies");
+  json.Number(inspection.movies);
+  json.EndObject();
 }
 
 }  // namespace harvelo

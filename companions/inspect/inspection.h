@@ -5,7 +5,7 @@
 // the scan would take, without a browser, a dialog or a download.
 
 #include <cstdint>
-#include <string>
+#include <ostream>
 #include <vector>
 
 #include "platform/url_service.h"
@@ -31,8 +31,8 @@ Inspection InspectPage(const Text& page_html, const Text& page_url, UrlService& 
                        UserInterface& ui);
 
 // {"mode": "source" or "marker", "links": [[link, content], ...], "media": [...],
-//  "pictures": P, "movies": M}, on one line.
-std::string InspectionJson(const Inspection& inspection);
+//  "pictures": P, "movies": M}, on one line, in UTF-8.
+void WriteInspectionJson(const Inspection& inspection, std::ostream& out);
 
 }  // namespace harvelo
 

@@ -104,9 +104,13 @@ int main(int argc, char** argv) {
   ConsoleInterface ui;
   const auto urls = harvelo::NewUrlCombiner();
   try {
-    const harvelo::Inspection inspection = harvelo::InspectPage(
-        harvelo::FromUtf8(bytes), harvelo::FromUtf8(page_url), *urls, ui);
-    std::cout << harvelo::InspectionJson(inspection) << "\n";
+    harvelo::Text page = harvelo::FromUtf8(bytes);
+    std::string().swap(bytes);  // the page is held once, as text
+    const harvelo::Inspection inspection =
+        harvelo::InspectPage(page, harvelo::FromUtf8(page_url), *urls, ui);
+    harvelo::Text().swap(page);
+    harvelo::WriteInspectionJson(inspection, std::cout);
+    std::cout << "\n";
   } catch (const harvelo::Failure& failure) {
     std::cerr << "harvelo-inspect: " << harvelo::ToUtf8(failure.description()) << "\n";
     return 1;

@@ -1,7 +1,5 @@
 #include "scanner/combine_url.h"
 
-#include <string>
-
 namespace harvelo {
 
 namespace {
@@ -11,13 +9,15 @@ constexpr std::uint32_t kBufferSize = 256;
 
 // The narrow text of this platform is UTF-8. Addresses are nearly always ASCII, which
 // converts one character to one byte.
-std::string Narrow(const Text& text) {
-  std::string narrow(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] >= 0x80) return ToUtf8(text);
-    narrow[i] = static_cast<char>(text[i]);
+void NarrowInto(TextView text, std::string& narrow) {
+  narrow.clear();
+  for (char16_t c : text) {
+    if (c >= 0x80) {
+      narrow = ToUtf8(text);
+      return;
+    }
+    narrow.push_back(static_cast<char>(c));
   }
-  return narrow;
 }
 
 Text Widen(std::string_view narrow) {
@@ -31,15 +31,24 @@ Text Widen(std::string_view narrow) {
 
 }  // namespace
 
-Text CombineURL(UrlService& urls, const Text& base, const Text& relative) {
-  if (base.empty() || relative.empty()) return Text();
+BaseCombiner::BaseCombiner(UrlService& urls, const Text& base)
+    : urls_(urls), base_empty_(base.empty()) {
+  NarrowInto(base, base_);
+}
+
+Text BaseCombiner::Combine(TextView relative) {
+  if (base_empty_ || relative.empty()) return Text();
+  NarrowInto(relative, relative_);
   char buffer[kBufferSize] = {};
   std::uint32_t length = kBufferSize;
-  if (!urls.InternetCombineUrlA(Narrow(base), Narrow(relative), buffer, &length,
-                                ICU_BROWSER_MODE)) {
+  if (!urls_.InternetCombineUrlA(base_, relative_, buffer, &length, ICU_BROWSER_MODE)) {
     return Text();
   }
   return Widen(std::string_view(buffer, length < kBufferSize ? length : kBufferSize - 1));
+}
+
+Text CombineURL(UrlService& urls, const Text& base, const Text& relative) {
+  return BaseCombiner(urls, base).Combine(relative);
 }
 
 }  // namespace harvelo

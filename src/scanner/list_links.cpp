@@ -90,27 +90,33 @@ bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
 // The first six characters, lower-cased, are "http:/".
 bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"); }
 
-Text CleanValue(TextView value) {
+TextView CleanValue(TextView value) {
   const std::size_t first = value.find_first_not_of(u' ');
-  if (first == TextView::npos) return Text();
+  if (first == TextView::npos) return TextView();
   value = value.substr(first, value.find_last_not_of(u' ') - first + 1);
   if (!value.empty() && IsQuote(value.front())) value.remove_prefix(1);
   std::size_t cut = value.find(u'"');
   if (cut == TextView::npos) cut = value.find(u'>');
   value = value.substr(0, cut);
   value = value.substr(0, value.find(u'\''));
-  return Text(value.substr(0, value.find(u' ')));
+  return value.substr(0, value.find(u' '));
 }
 
-Text ImageSource(TextView text) {
+TextView ImageSource(TextView text) {
   std::size_t p = SearchAnyCase(text, u"src=", 3, 0);
   std::size_t skip = 4;
   if (p == TextView::npos) {
     p = SearchAnyCase(text, u"src =", 4, 0);
     skip = 5;
   }
-  if (p == TextView::npos) return Text();
+  if (p == TextView::npos) return TextView();
   return CleanValue(text.substr(p + skip));
+}
+
+TextView TrimSpacesView(TextView text) {
+  const std::size_t first = text.find_first_not_of(u' ');
+  if (first == TextView::npos) return TextView();
+  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
 }
 
 // The href value of the first "<base " tag, losing one leading and one trailing quote.
@@ -133,19 +139,18 @@ Text BaseAddress(const Text& page) {
 
 // Quotes on a link value: one leading quote dropped, then cut at the first double quote
 // or, when there is none, at the first single quote.
-Text UnquoteLink(Text link) {
-  if (!link.empty() && IsQuote(link.front())) link.erase(0, 1);
+TextView UnquoteLink(TextView link) {
+  if (!link.empty() && IsQuote(link.front())) link.remove_prefix(1);
   std::size_t cut = link.find(u'"');
-  if (cut == Text::npos) cut = link.find(u'\'');
-  if (cut != Text::npos) link.resize(cut);
-  return link;
+  if (cut == TextView::npos) cut = link.find(u'\'');
+  return link.substr(0, cut);
 }
 
 }  // namespace
 
-Text CleanAttributeValue(const Text& value) { return CleanValue(value); }
+Text CleanAttributeValue(const Text& value) { return Text(CleanValue(value)); }
 
-Text GetImageSource(const Text& text) { return ImageSource(text); }
+Text GetImageSource(const Text& text) { return Text(ImageSource(text)); }
 
 // Every candidate's stretch is as long as the candidate's position, so it is never copied:
 // each question the scan asks of the stretch is answered from the whole text, bounded by
@@ -170,6 +175,7 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
 
   Text B = BaseAddress(H);
   const Text F = B.empty() ? page_address : B;
+  BaseCombiner combine(urls, F);
   const std::size_t length = H.size();
 
   std::size_t P = next_candidate.From(1);
@@ -195,16 +201,20 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
         // Positions of the content: g + 1 up to, not including, content_end.
         if (content_end > g + 1) {
           const TextView content = TextView(H).substr(g, content_end - g - 1);
-          Text link = UnquoteLink(TrimSpaces(TextView(H).substr(hs - 1, he - hs)));
-          if (!B.empty() && !BeginsAbsolute(link)) {
+          TextView value = UnquoteLink(TrimSpacesView(TextView(H).substr(hs - 1, he - hs)));
+          Text link;
+          if (!B.empty() && !BeginsAbsolute(value)) {
             if (B.back() != u'/') B += u'/';
-            if (!link.empty() && link.front() == u'/') link.erase(0, 1);
-            link = B + link;
+            if (!value.empty() && value.front() == u'/') value.remove_prefix(1);
+            link.reserve(B.size() + value.size());
+            link.append(B).append(value);
+          } else {
+            link.assign(value);
           }
-          if (!BeginsAbsolute(link)) link = CombineURL(urls, F, link);
-          Text image = ImageSource(content);
-          if (!BeginsAbsolute(image)) image = CombineURL(urls, F, image);
-          if (image.empty()) image = Text(content);
+          if (!BeginsAbsolute(link)) link = combine.Combine(link);
+          const TextView source = ImageSource(content);
+          Text image = BeginsAbsolute(source) ? Text(source) : combine.Combine(source);
+          if (image.empty()) image.assign(content);
           set.LinkURLs.push_back(std::move(link));
           set.LinkContents.push_back(std::move(image));
         }
