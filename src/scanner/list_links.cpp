@@ -1,5 +1,6 @@
 #include "scanner/list_links.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -22,35 +23,38 @@ bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
   return true;
 }
 
-// The index of the first `lower_marker` in `text` at or after index `from`, its letters in
-// any case, or npos. The marker's character at index `key` must be an ASCII character
-// without another case: it is looked for with memchr over the bytes, which the C library
-// does many bytes at a time, and a byte that matches but is the high half of another
-// character is passed over. So no lower-case copy of the text is needed.
-std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
-                          std::size_t from) {
-  const char16_t key_char = lower_marker[key];
-  std::size_t j = from + key;
+// The index of the first `c`, an ASCII character, in `text` at or after index `from`, or
+// npos. It is looked for with memchr over the bytes, which the C library does many bytes
+// at a time; a byte that matches but is the high half of another character is passed over.
+std::size_t FindChar(TextView text, char16_t c, std::size_t from) {
   if constexpr (std::endian::native == std::endian::little) {
     const char* const bytes = reinterpret_cast<const char*>(text.data());
     const char* const end = bytes + text.size() * sizeof(char16_t);
-    while (j < text.size()) {
+    for (std::size_t j = from; j < text.size();) {
       const char* at = bytes + j * sizeof(char16_t);
       const char* hit =
-          static_cast<const char*>(std::memchr(at, static_cast<unsigned char>(key_char), end - at));
+          static_cast<const char*>(std::memchr(at, static_cast<unsigned char>(c), end - at));
       if (hit == nullptr) return TextView::npos;
       const std::size_t offset = hit - bytes;
       j = offset / sizeof(char16_t);
-      if (offset % sizeof(char16_t) == 0 && text[j] == key_char &&
-          StandsAt(text, j - key, lower_marker)) {
-        return j - key;
-      }
+      if (offset % sizeof(char16_t) == 0 && text[j] == c) return j;
       ++j;
     }
+    return TextView::npos;
   } else {
-    for (; j < text.size(); ++j) {
-      if (text[j] == key_char && StandsAt(text, j - key, lower_marker)) return j - key;
-    }
+    return text.find(c, from);
+  }
+}
+
+// The index of the first `lower_marker` in `text` at or after index `from`, its letters in
+// any case, or npos: what a search of the lower-case copy of the text finds, without the
+// copy. The marker's character at index `key` must be an ASCII character without another
+// case; it is the one looked for.
+std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
+                          std::size_t from) {
+  for (std::size_t j = FindChar(text, lower_marker[key], from + key); j != TextView::npos;
+       j = FindChar(text, lower_marker[key], j + 1)) {
+    if (StandsAt(text, j - key, lower_marker)) return j - key;
   }
   return TextView::npos;
 }
@@ -178,12 +182,35 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
   BaseCombiner combine(urls, F);
   const std::size_t length = H.size();
 
-  std::size_t P = next_candidate.From(1);
+  // Room for a pair per candidate, made once, so that a large page never moves its pairs;
+  // at most one per 64 characters, so that a page of bare "<a" reserves little.
+  std::size_t candidates = 0;
+  for (std::size_t i = SearchAnyCase(H, u"<a", 0, 0); i != TextView::npos;
+       i = SearchAnyCase(H, u"<a", 0, i + 2)) {
+    ++candidates;
+  }
+  const std::size_t room = std::min(candidates, H.size() / 64) + 1;
+  set.LinkURLs.reserve(room);
+  set.LinkContents.reserve(room);
+
+  std::size_t P = SearchAnyCase(H, u"<a", 0, 0) + 1;  // npos + 1 is 0
   while (P != 0) {
     ui.DoEvents();
-    const std::size_t c = next_close.From(P);
-    // No "<a" can begin one character after another, so this is also the first from P + 1.
-    const std::size_t a = next_candidate.From(P + 2);
+    // One walk over the tags after the candidate finds the next "<a" (a), which is also
+    // where the scan resumes, since every resume position lies after the candidate and
+    // not after a; and the first "</a>" (c) when it comes before a. Neither can begin at
+    // P + 1, the candidate's "a".
+    std::size_t c = 0;
+    std::size_t a = 0;
+    for (std::size_t i = FindChar(H, u'<', P + 1); i != TextView::npos;
+         i = FindChar(H, u'<', i + 1)) {
+      if (StandsAt(H, i, u"<a")) {
+        a = i + 1;
+        break;
+      }
+      if (c == 0 && StandsAt(H, i, u"</a>")) c = i + 1;
+    }
+    if (c == 0 && a != 0) c = next_close.From(a);
     if (c != 0 || a == 0) {
       const std::size_t S = (c < a) ? c + 3 : P + 2;
       // The stretch runs from P for S characters, or to the end of the text.
