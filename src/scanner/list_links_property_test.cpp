@@ -1,6 +1,7 @@
 // The fast link extraction against the algorithm written step by step, on generated pages
 // made of the pieces that matter to it: anchors in both letter cases, base tags, quotes of
-// every kind, unclosed anchors, "<abbr", non-ASCII text, and pages cut inside a tag.
+// every kind, unclosed anchors, "<abbr", non-ASCII text (some of whose bytes look like
+// markers), and pages cut inside a tag.
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,9 @@ const std::vector<Text> kPieces = {
     u"<img src=",    u"<IMG SRC = ",  u"src=",           u"t.jpg",         u"x.jpg",
     u"/p/a.jpg",     u"http://h/m.mpg", u"HTTP://H/Q.JPG", u"https://s/",  u"#top",
     u"javascript:go()", u"caf\u00e9", u"\u6f22\u5b57",   u"text",          u"\t",
-    u"\r\n",         u"<p>",         u"=",               u"/",             u"<"};
+    u"\r\n",         u"<p>",         u"=",               u"/",             u"<",
+    // Characters whose bytes hold '<', 'a', '>', ' ' or '=' without being them.
+    u"\u613c",       u"\u3c3c",     u"\u2020",           u"\u3e3e",       u"\u3d68"};
 
 Text GeneratePage(std::mt19937& random) {
   std::uniform_int_distribution<std::size_t> piece(0, kPieces.size() - 1);
