@@ -18,6 +18,8 @@ namespace {
 //    reading would keep "http:g");
 //  - spaces and non-ASCII characters are percent-encoded as UTF-8, the host is written in
 //    ASCII (punycode), and scheme and host are lower-cased;
+//  - in http and https addresses the default port is dropped and an empty path is "/"
+//    (so "//g" gives "http://g/", which RFC 3986 6.2.3 holds equal to "http://g");
 //  - an empty reference gives the base without its fragment; "#s" gives the base with
 //    that fragment;
 //  - a base without a scheme, or a result that is not a valid absolute address, fails.
@@ -43,8 +45,13 @@ class UrlCombiner : public UrlService {
     }
     const QUrl reference_url(reference, QUrl::TolerantMode);
     if (!reference.isEmpty() && !reference_url.isValid()) return false;
-    const QUrl combined = base_url.resolved(reference_url);
+    QUrl combined = base_url.resolved(reference_url);
     if (!combined.isValid() || combined.scheme().isEmpty()) return false;
+    if (combined.scheme() == u"http" || combined.scheme() == u"https") {
+      // Normalised by scheme (RFC 3986 6.2.3), as the browser writes them.
+      if (combined.port() == (combined.scheme() == u"http" ? 80 : 443)) combined.setPort(-1);
+      if (combined.path().isEmpty()) combined.setPath(QStringLiteral("/"));
+    }
     const QByteArray text = combined.toEncoded(QUrl::FullyEncoded);
     if (static_cast<std::uint32_t>(text.size()) + 1 > *length) return false;
     std::memcpy(buffer, text.constData(), static_cast<std::size_t>(text.size()) + 1);

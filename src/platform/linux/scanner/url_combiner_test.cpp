@@ -31,7 +31,8 @@ const std::string kRfcBase = "http://a/b/c/d;p?q";
 const std::vector<Case> kNormal = {
     {kRfcBase, "g:h", "g:h"},           {kRfcBase, "g", "http://a/b/c/g"},
     {kRfcBase, "./g", "http://a/b/c/g"}, {kRfcBase, "g/", "http://a/b/c/g/"},
-    {kRfcBase, "/g", "http://a/g"},     {kRfcBase, "//g", "http://g"},
+    // "http://g/": the browser's form of "http://g", equal to it by RFC 3986 6.2.3.
+    {kRfcBase, "/g", "http://a/g"},     {kRfcBase, "//g", "http://g/"},
     {kRfcBase, "?y", "http://a/b/c/d;p?y"}, {kRfcBase, "g?y", "http://a/b/c/g?y"},
     {kRfcBase, "#s", "http://a/b/c/d;p?q#s"}, {kRfcBase, "g#s", "http://a/b/c/g#s"},
     {kRfcBase, "g?y#s", "http://a/b/c/g?y#s"}, {kRfcBase, ";x", "http://a/b/c/;x"},
@@ -64,6 +65,8 @@ const std::vector<Case> kLenient = {
     {"http://host/dir/page.htm", "..\\img\\a.jpg", "http://host/img/a.jpg"},
     {"http://host/dir/page.htm", "a.jpg?x=\\y", "http://host/dir/a.jpg?x=%5Cy"},
     {"HTTP://HOST/dir/", "a.jpg", "http://host/dir/a.jpg"},
+    {"http://host:80/dir/", "a.jpg", "http://host/dir/a.jpg"},
+    {"http://host:8080/dir/", "a.jpg", "http://host:8080/dir/a.jpg"},
     {"http://host/dir/page.htm", "  a.jpg\t", "http://host/dir/a.jpg"},
     {"http://host/dir/page.htm", "a\n.jpg", "http://host/dir/a.jpg"},
     {"http://host/dir/page.htm#top", "#s", "http://host/dir/page.htm#s"},
