@@ -5,13 +5,14 @@
 
 namespace harvelo {
 
-// The one application object that widget tests need, made on first use.
+// The one application object that widget tests need, made on first use. It is never
+// destroyed: at exit the test input devices would be torn down after it.
 inline QApplication& TestApplication() {
   static int argc = 1;
   static char name[] = "harvelo-widget-tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 }  // namespace harvelo
