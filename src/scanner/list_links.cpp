@@ -168,10 +168,7 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
   LinkSet& set = sets[static_cast<std::size_t>(set_number)];
   set = LinkSet();
 
-  // The "<a" after a candidate is also where the scan resumes: every resume position
-  // lies after the candidate and not after that "<a".
   // Searches in any letter case stand for searches in the lower-case copy of the text.
-  ForwardFind next_candidate(H, u"<a");
   ForwardFind next_close(H, u"</a>");
   ForwardFind next_tag_end(H, u">");
   ForwardFind next_href(H, u"href=", 4);
