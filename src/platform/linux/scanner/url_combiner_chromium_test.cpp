@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_user_interface.h"
 #include "platform/linux/scanner/url_combiner.h"
+#include "scanner/list_links.h"
 
 namespace harvelo {
 namespace {
@@ -110,6 +112,40 @@ TEST(UrlCombinerChromiumTest, GivenWhatRealPagesCarryWeShouldAnswerAsChromiumDoe
   for (std::size_t i = 0; i < kPairs.size(); ++i) {
     EXPECT_EQ(Combine(kPairs[i]), chromium[i])
         << kPairs[i].base << " + " << kPairs[i].relative;
+  }
+}
+
+// Hands every pair the link extraction asks for to the real combiner, and keeps it.
+struct RecordingCombiner : UrlService {
+  bool InternetCombineUrlA(const std::string& base, const std::string& relative, char* buffer,
+                           std::uint32_t* length, std::uint32_t flags) override {
+    pairs.push_back({base, relative});
+    return inner->InternetCombineUrlA(base, relative, buffer, length, flags);
+  }
+  std::unique_ptr<UrlService> inner = NewUrlCombiner();
+  std::vector<Pair> pairs;
+};
+
+TEST(UrlCombinerChromiumTest, GivenTheLinksOfRealPagesWeShouldAnswerAsChromiumDoes) {
+  const std::pair<const char*, const char*> pages[] = {
+      {"lightbox2-examples", "http://lokeshdhakar.com/projects/lightbox2/examples/index.html"},
+      {"photoswipe3-default", "http://www.photoswipe.com/latest/examples/01-default.html"},
+      {"colorbox-example1", "http://www.jacklmoore.com/colorbox/example1/index.html"},
+  };
+  RecordingCombiner urls;
+  for (const auto& [name, address] : pages) {
+    QFile file(QStringLiteral(HARVELO_TESTDATA "/") + name + ".html");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    FakeUserInterface ui;
+    LinkSets sets(2);
+    ListLinks(sets, 1, FromUtf8(file.readAll().toStdString()), FromUtf8(address), urls, ui);
+  }
+  ASSERT_GT(urls.pairs.size(), 40u);
+  const std::vector<std::string> chromium = AskChromium(urls.pairs);
+  ASSERT_EQ(chromium.size(), urls.pairs.size()) << "Chromium did not answer";
+  for (std::size_t i = 0; i < urls.pairs.size(); ++i) {
+    EXPECT_EQ(Combine(urls.pairs[i]), chromium[i])
+        << urls.pairs[i].base << " + " << urls.pairs[i].relative;
   }
 }
 
