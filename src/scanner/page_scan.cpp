@@ -14,8 +14,8 @@ namespace harvelo {
 
 namespace {
 
+// The page's HTML as the browser serialises it now; every call reads it afresh.
 Text PageHtml(WebBrowser& browser) { return browser.Document()->documentElement()->innerHTML(); }
-
 
 }  // namespace
 
