@@ -38,7 +38,8 @@ constexpr int kListedRole = Qt::UserRole + 1;
 //   1 folders only: OK is enabled only while the selection is a folder that exists;
 //   2 new-folder button: the "Make New Folder" button is offered;
 //   3 edit box: a line under the tree shows the selected folder's path and accepts one;
-//   4 files: the tree lists files as well as folders (files cannot be chosen);
+//   4 files: the tree lists files as well as folders (with option 1 on, a file cannot
+//     be chosen);
 //   5 status line: the selected folder's path is shown below the instruction text;
 //   6 centred: the dialog opens centred on its owner window (else where the window
 //     manager places it).
