@@ -1,0 +1,252 @@
+#include "scanner/list_links.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "platform/failure.h"
+#include "scanner/combine_url.h"
+
+namespace harvelo {
+
+namespace {
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+// True when `lower_marker` (written in lower case) stands at index `i` of `text`, its
+// letters in any case: what a comparison in the lower-case copy of the text answers.
+bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
+  if (i + lower_marker.size() > text.size()) return false;
+  for (std::size_t k = 0; k < lower_marker.size(); ++k) {
+    if (Lower(text[i + k]) != lower_marker[k]) return false;
+  }
+  return true;
+}
+
+// The index of the first `c`, an ASCII character, in `text` at or after index `from`, or
+// npos. It is looked for with memchr over the bytes, which the C library does many bytes
+// at a time; a byte that matches but is the high half of another character is passed over.
+std::size_t FindChar(TextView text, char16_t c, std::size_t from) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const char* const bytes = reinterpret_cast<const char*>(text.data());
+    const char* const end = bytes + text.size() * sizeof(char16_t);
+    for (std::size_t j = from; j < text.size();) {
+      const char* at = bytes + j * sizeof(char16_t);
+      const char* hit =
+          static_cast<const char*>(std::memchr(at, static_cast<unsigned char>(c), end - at));
+      if (hit == nullptr) return TextView::npos;
+      const std::size_t offset = hit - bytes;
+      j = offset / sizeof(char16_t);
+      if (offset % sizeof(char16_t) == 0 && text[j] == c) return j;
+      ++j;
+    }
+    return TextView::npos;
+  } else {
+    return text.find(c, from);
+  }
+}
+
+// The index of the first `lower_marker` in `text` at or after index `from`, its letters in
+// any case, or npos: what a search of the lower-case copy of the text finds, without the
+// copy. The marker's character at index `key` must be an ASCII character without another
+// case; it is the one looked for.
+std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
+                          std::size_t from) {
+  for (std::size_t j = FindChar(text, lower_marker[key], from + key); j != TextView::npos;
+       j = FindChar(text, lower_marker[key], j + 1)) {
+    if (StandsAt(text, j - key, lower_marker)) return j - key;
+  }
+  return TextView::npos;
+}
+
+// The first occurrence of a marker at or after a position, in any letter case, for a
+// caller whose positions never go back: an answer stays valid until the position passes
+// it, and the text between two answers is searched once, so a whole scan costs at most
+// one pass over the text per marker. Positions count from 1, 0 for "none".
+class ForwardFind {
+ public:
+  // `key` as for SearchAnyCase.
+  ForwardFind(TextView text, TextView lower_marker, std::size_t key = 0)
+      : text_(text), marker_(lower_marker), key_(key) {}
+
+  // Like Find(lower-case copy, marker, from); `from` must not be smaller than at the
+  // previous call.
+  std::size_t From(std::size_t from) {
+    if (exhausted_) return 0;
+    if (found_ == 0 || found_ < from) {
+      const std::size_t at = SearchAnyCase(text_, marker_, key_, from - 1);
+      found_ = at == TextView::npos ? 0 : at + 1;
+      exhausted_ = found_ == 0;
+    }
+    return found_;
+  }
+
+ private:
+  TextView text_;
+  TextView marker_;
+  std::size_t key_;
+  std::size_t found_ = 0;
+  bool exhausted_ = false;
+};
+
+bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
+
+// The first six characters, lower-cased, are "http:/".
+bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"); }
+
+TextView CleanValue(TextView value) {
+  const std::size_t first = value.find_first_not_of(u' ');
+  if (first == TextView::npos) return TextView();
+  value = value.substr(first, value.find_last_not_of(u' ') - first + 1);
+  if (!value.empty() && IsQuote(value.front())) value.remove_prefix(1);
+  std::size_t cut = value.find(u'"');
+  if (cut == TextView::npos) cut = value.find(u'>');
+  value = value.substr(0, cut);
+  value = value.substr(0, value.find(u'\''));
+  return value.substr(0, value.find(u' '));
+}
+
+TextView ImageSource(TextView text) {
+  std::size_t p = SearchAnyCase(text, u"src=", 3, 0);
+  std::size_t skip = 4;
+  if (p == TextView::npos) {
+    p = SearchAnyCase(text, u"src =", 4, 0);
+    skip = 5;
+  }
+  if (p == TextView::npos) return TextView();
+  return CleanValue(text.substr(p + skip));
+}
+
+TextView TrimSpacesView(TextView text) {
+  const std::size_t first = text.find_first_not_of(u' ');
+  if (first == TextView::npos) return TextView();
+  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+}
+
+// The href value of the first "<base " tag, losing one leading and one trailing quote.
+Text BaseAddress(const Text& page) {
+  const std::size_t q = ForwardFind(page, u"<base ").From(1);
+  if (q == 0) return Text();
+  const std::size_t v = q + 6;
+  const std::size_t g = v > page.size() ? 0 : ForwardFind(page, u">").From(v);
+  if (g == 0) return Text();
+  const TextView tag = TextView(page).substr(v - 1, g - v + 1);
+  const std::size_t h = ForwardFind(tag, u"href=", 4).From(1);
+  if (h == 0) return Text();
+  std::size_t e = Find(tag, u" ", h);
+  if (e == 0) e = Find(tag, u">", h);
+  Text base = Mid(tag, h + 5, e - (h + 5));
+  if (!base.empty() && IsQuote(base.front())) base.erase(0, 1);
+  if (!base.empty() && IsQuote(base.back())) base.pop_back();
+  return base;
+}
+
+// Quotes on a link value: one leading quote dropped, then cut at the first double quote
+// or, when there is none, at the first single quote.
+TextView UnquoteLink(TextView link) {
+  if (!link.empty() && IsQuote(link.front())) link.remove_prefix(1);
+  std::size_t cut = link.find(u'"');
+  if (cut == TextView::npos) cut = link.find(u'\'');
+  return link.substr(0, cut);
+}
+
+}  // namespace
+
+Text CleanAttributeValue(const Text& value) { return Text(CleanValue(value)); }
+
+Text GetImageSource(const Text& text) { return Text(ImageSource(text)); }
+
+// Every candidate's stretch is as long as the candidate's position, so it is never copied:
+// each question the scan asks of the stretch is answered from the whole text, bounded by
+// the stretch's last position, with searches that only move forward.
+void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
+               const Text& page_address, UrlService& urls, UserInterface& ui) {
+  const Text& H = page_text;
+  if (set_number < 0 || static_cast<std::size_t>(set_number) >= sets.size()) {
+    throw Failure(u"Subscript out of range");
+  }
+  LinkSet& set = sets[static_cast<std::size_t>(set_number)];
+  set = LinkSet();
+
+  // Searches in any letter case stand for searches in the lower-case copy of the text.
+  ForwardFind next_close(H, u"</a>");
+  ForwardFind next_tag_end(H, u">");
+  ForwardFind next_href(H, u"href=", 4);
+  ForwardFind next_space(H, u" ");
+
+  Text B = BaseAddress(H);
+  const Text F = B.empty() ? page_address : B;
+  BaseCombiner combine(urls, F);
+  const std::size_t length = H.size();
+
+  // Room for a pair per candidate, made once, so that a large page never moves its pairs;
+  // at most one per 64 characters, so that a page of bare "<a" reserves little.
+  std::size_t candidates = 0;
+  for (std::size_t i = SearchAnyCase(H, u"<a", 0, 0); i != TextView::npos;
+       i = SearchAnyCase(H, u"<a", 0, i + 2)) {
+    ++candidates;
+  }
+  const std::size_t room = std::min(candidates, H.size() / 64) + 1;
+  set.LinkURLs.reserve(room);
+  set.LinkContents.reserve(room);
+
+  std::size_t P = SearchAnyCase(H, u"<a", 0, 0) + 1;  // npos + 1 is 0
+  while (P != 0) {
+    ui.DoEvents();
+    // One walk over the tags after the candidate finds the next "<a" (a), which is also
+    // where the scan resumes, since every resume position lies after the candidate and
+    // not after a; and the first "</a>" (c) when it comes before a. Neither can begin at
+    // P + 1, the candidate's "a".
+    std::size_t c = 0;
+    std::size_t a = 0;
+    for (std::size_t i = FindChar(H, u'<', P + 1); i != TextView::npos;
+         i = FindChar(H, u'<', i + 1)) {
+      if (StandsAt(H, i, u"<a")) {
+        a = i + 1;
+        break;
+      }
+      if (c == 0 && StandsAt(H, i, u"</a>")) c = i + 1;
+    }
+    if (c == 0 && a != 0) c = next_close.From(a);
+    if (c != 0 || a == 0) {
+      const std::size_t S = (c < a) ? c + 3 : P + 2;
+      // The stretch runs from P for S characters, or to the end of the text.
+      const std::size_t stretch_end = std::min(P + S - 1, length);
+      std::size_t g = next_tag_end.From(P);
+      if (g > stretch_end) g = 0;
+      const std::size_t href = g == 0 ? 0 : next_href.From(P);
+      if (href != 0 && href < g) {
+        const std::size_t hs = href + 5;
+        std::size_t he = next_space.From(hs + 1);
+        if (he == 0 || he > g) he = g;
+        const std::size_t c2 = c + 3 <= stretch_end ? c : 0;
+        const std::size_t a2 = a != 0 && a + 1 <= stretch_end ? a : 0;
+        const std::size_t content_end = (c2 != 0 && (c2 < a2 || a2 == 0)) ? c2 : a2;
+        // Positions of the content: g + 1 up to, not including, content_end.
+        if (content_end > g + 1) {
+          const TextView content = TextView(H).substr(g, content_end - g - 1);
+          TextView value = UnquoteLink(TrimSpacesView(TextView(H).substr(hs - 1, he - hs)));
+          Text link;
+          if (!B.empty() && !BeginsAbsolute(value)) {
+            if (B.back() != u'/') B += u'/';
+            if (!value.empty() && value.front() == u'/') value.remove_prefix(1);
+            link.reserve(B.size() + value.size());
+            link.append(B).append(value);
+          } else {
+            link.assign(value);
+          }
+          if (!BeginsAbsolute(link)) link = combine.Combine(link);
+          const TextView source = ImageSource(content);
+          Text image = BeginsAbsolute(source) ? Text(source) : combine.Combine(source);
+          if (image.empty()) image.assign(content);
+          set.LinkURLs.push_back(std::move(link));
+          set.LinkContents.push_back(std::move(image));
+        }
+      }
+    }
+    ui.DoEvents();
+    P = a;
+  }
+}
+
+}  // namespace harvelo
