@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,9 +12,11 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "fakes/fake_user_interface.h"
 #include "oracle/list_links_literal.h"
+#include "fakes/recording_registry.h"
 #include "platform/linux/scanner/url_combiner.h"
 
 namespace harvelo {
@@ -25,8 +28,18 @@ struct Outcome {
   QByteArray err;
 };
 
-Outcome RunInspect(const QStringList& arguments, const QByteArray& input = {}) {
+// The settings file of a user who has never changed a setting, unless a test writes one.
+QString SettingsHome() {
+  static QTemporaryDir home;
+  return home.path();
+}
+
+Outcome RunInspect(const QStringList& arguments, const QByteArray& input = {},
+                   const QString& config_home = SettingsHome()) {
   QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_CONFIG_HOME", config_home);
+  process.setProcessEnvironment(environment);
   process.start(QStringLiteral(HARVELO_INSPECT), arguments);
   Outcome outcome;
   if (!process.waitForStarted(10000)) return outcome;
@@ -54,13 +67,16 @@ TEST(InspectionTest, GivenASmallGalleryWeShouldPrintItsPairsMediaAndCounts) {
       u"<a href=\"http://h/clip.mpg\"><IMG SRC='t/2.jpg'></a>"
       u"<a href=\"http://h/2.jpg\">text</a><a name=end>";
   FakeUserInterface ui;
+  RecordingRegistry api;
+  Registry registry(api);
   const auto urls = NewUrlCombiner();
   std::ostringstream json;
-  WriteInspectionJson(InspectPage(page, u"http://h/g/index.html", *urls, ui), json);
+  WriteInspectionJson(InspectPage(page, u"http://h/g/index.html", registry, *urls, ui), json);
   EXPECT_EQ(json.str(),
             R"({"mode":"source","links":[["http://h/g/big/1.jpg","http://h/g/t/1.jpg"],)"
             R"(["http://h/clip.mpg","http://h/g/t/2.jpg"],["http://h/2.jpg","text"]],)"
-            R"("media":["http://h/g/big/1.jpg","http://h/clip.mpg"],"pictures":1,"movies":1})");
+            R"("media":["http://h/g/big/1.jpg","http://h/clip.mpg"],"pictures":1,"movies":1,)"
+            R"("harvest_allowed":true})");
 }
 
 TEST(InspectionTest, GivenAMarkerPageWeShouldReportOnlyItsMode) {
@@ -68,7 +84,8 @@ TEST(InspectionTest, GivenAMarkerPageWeShouldReportOnlyItsMode) {
       RunInspect({"--page-url", "http://h/"}, "<QXPICS value=1><a href=a.jpg><img src=b.jpg></a>");
   EXPECT_EQ(outcome.exit_code, 0);
   EXPECT_EQ(outcome.out,
-            R"({"mode":"marker","links":[],"media":[],"pictures":0,"movies":0})" "\n");
+            R"({"mode":"marker","links":[],"media":[],"pictures":0,"movies":0,"harvest_allowed":true})"
+            "\n");
 }
 
 struct RealPage {
@@ -79,7 +96,7 @@ struct RealPage {
 class InspectRealPages : public ::testing::TestWithParam<RealPage> {};
 
 TEST_P(InspectRealPages, GivenASavedPageWeShouldPrintExactlyTheKnownAnswer) {
-  const QString page = QStringLiteral(HARVELO_TESTDATA "/") + GetParam().name + ".html";
+  const QString page = QStringLiteral(HARVELO_REALPAGES "/") + GetParam().name + ".html";
   const Outcome outcome = RunInspect({"--page-url", GetParam().address, page});
   ASSERT_EQ(outcome.exit_code, 0) << outcome.err.toStdString();
   EXPECT_EQ(outcome.out,
@@ -111,6 +128,38 @@ INSTANTIATE_TEST_SUITE_P(
       for (char& c : name) if (c == '-') c = '_';
       return name;
     });
+
+TEST(InspectCommandTest, GivenRobotsExclusionWeShouldReportTheGateWithTheUsersSetting) {
+  QTemporaryDir ignoring_robots;
+  QFile settings(ignoring_robots.path() + "/Quorvex/registry.reg");
+  ASSERT_TRUE(QDir().mkpath(ignoring_robots.path() + "/Quorvex"));
+  ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+  settings.write("Windows Registry Editor Version 5.00\n\n"
+                 "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n");
+  settings.close();
+  struct Case {
+    const char* page;
+    bool allowed_by_default;
+    bool allowed_when_robots_ignored;
+  };
+  const Case cases[] = {
+      {"<META NAME=\"ROBOTS\" CONTENT=\"NOFOLLOW\"><a href=a.jpg><img src=t.jpg></a>", false,
+       true},
+      {"<meta name=\"quorvex\" content=\"nofollow\"><a href=a.jpg>t</a>", false, false},
+      {"<p>nofollow is only a word here</p>", true, true},
+      {"<meta name=robots content=noarchive>", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    const auto allowed = [&](const QString& home) {
+      const Outcome outcome = RunInspect({"--page-url", "http://h/"}, c.page, home);
+      EXPECT_EQ(outcome.exit_code, 0) << outcome.err.toStdString();
+      return QJsonDocument::fromJson(outcome.out).object()["harvest_allowed"].toBool(true);
+    };
+    EXPECT_EQ(allowed(SettingsHome()), c.allowed_by_default);
+    EXPECT_EQ(allowed(ignoring_robots.path()), c.allowed_when_robots_ignored);
+  }
+}
 
 TEST(InspectCommandTest, GivenUnreadableInputWeShouldSayWhyAndExitWithTwo) {
   const Outcome missing = RunInspect({"--page-url", "http://h/", "/nonexistent/page.html"});

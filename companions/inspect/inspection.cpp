@@ -1,15 +1,17 @@
 #include "inspection.h"
 
 #include "json_writer.h"
+#include "run/robots_gate.h"
 #include "scanner/list_links.h"
 #include "scanner/page_scan.h"
 #include "scanner/source_media.h"
 
 namespace harvelo {
 
-Inspection InspectPage(const Text& page_html, const Text& page_url, UrlService& urls,
-                       UserInterface& ui) {
+Inspection InspectPage(const Text& page_html, const Text& page_url, Registry& registry,
+                       UrlService& urls, UserInterface& ui) {
   Inspection inspection;
+  inspection.harvest_allowed = IsHarvestAllowed(registry, page_html);
   const Text lower = LowerAscii(page_html);
   inspection.marker_page = Contains(lower, kPicturesMarker) || Contains(lower, kMoviesMarker);
   if (inspection.marker_page) return inspection;
@@ -44,6 +46,8 @@ void WriteInspectionJson(const Inspection& inspection, std::ostream& out) {
   json.Number(inspection.pictures);
   json.Key(u"movies");
   json.Number(inspection.movies);
+  json.Key(u"harvest_allowed");
+  json.Bool(inspection.harvest_allowed);
   json.EndObject();
 }
 

@@ -11,11 +11,14 @@
 #include "platform/url_service.h"
 #include "platform/user_interface.h"
 #include "scanner/link_set.h"
+#include "settings/registry.h"
 #include "text/text.h"
 
 namespace harvelo {
 
 struct Inspection {
+  // Whether the robots gate lets the page through; harvelo scans a refused page no further.
+  bool harvest_allowed = true;
   // A marker page is scanned from the live document, which a saved page lacks: its links
   // and media stay empty.
   bool marker_page = false;
@@ -26,12 +29,13 @@ struct Inspection {
   std::int16_t movies = 0;
 };
 
-// Throws Failure when the movies overflow their count.
-Inspection InspectPage(const Text& page_html, const Text& page_url, UrlService& urls,
-                       UserInterface& ui);
+// `registry` holds the settings the robots gate reads. Throws Failure when the movies
+// overflow their count.
+Inspection InspectPage(const Text& page_html, const Text& page_url, Registry& registry,
+                       UrlService& urls, UserInterface& ui);
 
 // {"mode": "source" or "marker", "links": [[link, content], ...], "media": [...],
-//  "pictures": P, "movies": M}, on one line, in UTF-8.
+//  "pictures": P, "movies": M, "harvest_allowed": true or false}, on one line, in UTF-8.
 void WriteInspectionJson(const Inspection& inspection, std::ostream& out);
 
 }  // namespace harvelo

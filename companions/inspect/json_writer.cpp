@@ -43,6 +43,11 @@ void JsonWriter::Number(std::int64_t number) {
   out_ << number;
 }
 
+void JsonWriter::Bool(bool value) {
+  Separate();
+  out_ << (value ? "true" : "false");
+}
+
 void JsonWriter::Quoted(TextView text) {
   out_ << '"';
   std::size_t start = 0;

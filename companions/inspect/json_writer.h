@@ -26,6 +26,7 @@ class JsonWriter {
   void Key(TextView name);
   void String(TextView text);
   void Number(std::int64_t number);
+  void Bool(bool value);
 
  private:
   void Separate();

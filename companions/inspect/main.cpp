@@ -9,6 +9,7 @@
 
 #include "inspection.h"
 #include "platform/failure.h"
+#include "platform/linux/hive_file.h"
 #include "platform/linux/scanner/url_combiner.h"
 
 namespace {
@@ -25,11 +26,13 @@ const char kHelp[] =
     "\n"
     "Prints one JSON object:\n"
     "  {\"mode\": \"source\" or \"marker\", \"links\": [[link, content], ...],\n"
-    "   \"media\": [...], \"pictures\": P, \"movies\": M}\n"
+    "   \"media\": [...], \"pictures\": P, \"movies\": M, \"harvest_allowed\": true|false}\n"
     "links: every link the page's text yields, in page order, with the address of the\n"
     "image inside it or else its raw content. media: the addresses harvelo would hand to\n"
     "the download program. A page with harvelo's marker tags is scanned from the live\n"
-    "document in the browser, so here it only reports its mode.\n"
+    "document in the browser, so here it only reports its mode. harvest_allowed: whether\n"
+    "the page's robots exclusion lets harvelo take anything, with the setting vObeyRobot\n"
+    "as your settings file holds it; harvelo scans a refused page no further.\n"
     "\n"
     "Exit status: 0 on success, 1 when the page cannot be scanned, 2 on a usage error or\n"
     "unreadable input.\n";
@@ -103,11 +106,14 @@ int main(int argc, char** argv) {
 
   ConsoleInterface ui;
   const auto urls = harvelo::NewUrlCombiner();
+  const auto settings = harvelo::NewHiveFileStore(harvelo::DefaultHiveFilePath());
+  const auto registry_api = harvelo::NewHiveRegistry(*settings);
+  harvelo::Registry registry(*registry_api);
   try {
     harvelo::Text page = harvelo::FromUtf8(bytes);
     std::string().swap(bytes);  // the page is held once, as text
     const harvelo::Inspection inspection =
-        harvelo::InspectPage(page, harvelo::FromUtf8(page_url), *urls, ui);
+        harvelo::InspectPage(page, harvelo::FromUtf8(page_url), registry, *urls, ui);
     harvelo::Text().swap(page);
     harvelo::WriteInspectionJson(inspection, std::cout);
     std::cout << "\n";

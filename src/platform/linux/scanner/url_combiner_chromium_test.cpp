@@ -134,7 +134,7 @@ TEST(UrlCombinerChromiumTest, GivenTheLinksOfRealPagesWeShouldAnswerAsChromiumDo
   };
   RecordingCombiner urls;
   for (const auto& [name, address] : pages) {
-    QFile file(QStringLiteral(HARVELO_TESTDATA "/") + name + ".html");
+    QFile file(QStringLiteral(HARVELO_REALPAGES "/") + name + ".html");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     FakeUserInterface ui;
     LinkSets sets(2);
