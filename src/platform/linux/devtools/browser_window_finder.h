@@ -1,0 +1,34 @@
+#ifndef HARVELO_PLATFORM_LINUX_DEVTOOLS_BROWSER_WINDOW_FINDER_H_
+#define HARVELO_PLATFORM_LINUX_DEVTOOLS_BROWSER_WINDOW_FINDER_H_
+
+// The browser knows its windows only by its own ids and their bounds; the window system
+// names them differently. This turns the one into the other.
+
+#include <cstdint>
+
+#include "platform/window_handle.h"
+
+namespace harvelo {
+
+// A browser window as the browser describes it: the browser's process, its own id for
+// the window, and where the window lies on the screen.
+struct BrowserWindow {
+  std::int64_t browser_process = 0;
+  std::int32_t window_id = 0;
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class BrowserWindowFinder {
+ public:
+  virtual ~BrowserWindowFinder() = default;
+  // The handle of the top-level window that shows `window`. Throws Failure when the
+  // window system shows no such window.
+  virtual WindowHandle HandleOf(const BrowserWindow& window) = 0;
+};
+
+}  // namespace harvelo
+
+#endif  // HARVELO_PLATFORM_LINUX_DEVTOOLS_BROWSER_WINDOW_FINDER_H_
