@@ -5,13 +5,20 @@
 // names them differently. This turns the one into the other.
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "platform/window_handle.h"
+#include "platform/window_system.h"
 
 namespace harvelo {
 
 // A browser window as the browser describes it: the browser's process, its own id for
-// the window, and where the window lies on the screen.
+// the window, and where the window lies on the screen. Windows that lie exactly on top
+// of each other (two maximised windows) are told apart by the order of their creation:
+// `ids_alike`, asked for only then, answers the ids of all the browser's windows with
+// these bounds, this one's included, in ascending order, which is the order in which the
+// browser created them.
 struct BrowserWindow {
   std::int64_t browser_process = 0;
   std::int32_t window_id = 0;
@@ -19,6 +26,7 @@ struct BrowserWindow {
   int top = 0;
   int width = 0;
   int height = 0;
+  std::function<std::vector<std::int32_t>()> ids_alike;
 };
 
 class BrowserWindowFinder {
@@ -28,6 +36,10 @@ class BrowserWindowFinder {
   // window system shows no such window.
   virtual WindowHandle HandleOf(const BrowserWindow& window) = 0;
 };
+
+// A window system that also names the browser's windows: what the browser adapter and
+// the program need of the session they run in.
+class BrowserWindows : public WindowSystem, public BrowserWindowFinder {};
 
 }  // namespace harvelo
 

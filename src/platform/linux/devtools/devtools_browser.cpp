@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <optional>
+#include <set>
 
 #include "platform/failure.h"
 #include "platform/linux/devtools/page_scripts.h"
@@ -152,9 +153,7 @@ class DevToolsPage : public WebBrowser {
       : page_(std::move(page)), finder_(finder), process_(std::move(process)) {}
 
   WindowHandle HWND() override {
-    const QJsonObject answer =
-        page_.client.Call(page_.socket_url, QStringLiteral("Browser.getWindowForTarget"),
-                          {{QStringLiteral("targetId"), page_.target_id}});
+    const QJsonObject answer = WindowOf(page_.target_id);
     const QJsonObject bounds = answer.value(QStringLiteral("bounds")).toObject();
     BrowserWindow window;
     window.browser_process = process_->Id();
@@ -163,16 +162,26 @@ class DevToolsPage : public WebBrowser {
     window.top = bounds.value(QStringLiteral("top")).toInt();
     window.width = bounds.value(QStringLiteral("width")).toInt();
     window.height = bounds.value(QStringLiteral("height")).toInt();
+    window.ids_alike = [this, window] {
+      std::set<std::int32_t> ids;
+      for (const QJsonValue& target : page_.client.ListAt(QStringLiteral("/json/list"))) {
+        if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
+        const QJsonObject other = WindowOf(target[QStringLiteral("id")].toString());
+        const QJsonObject at = other.value(QStringLiteral("bounds")).toObject();
+        if (at.value(QStringLiteral("left")).toInt() == window.left &&
+            at.value(QStringLiteral("top")).toInt() == window.top &&
+            at.value(QStringLiteral("width")).toInt() == window.width &&
+            at.value(QStringLiteral("height")).toInt() == window.height) {
+          ids.insert(other.value(QStringLiteral("windowId")).toInt());
+        }
+      }
+      return std::vector<std::int32_t>(ids.begin(), ids.end());
+    };
     return finder_.HandleOf(window);
   }
 
   Text LocationURL() override {
-    const QJsonObject info =
-        page_.client.Call(page_.socket_url, QStringLiteral("Target.getTargetInfo"),
-                          {{QStringLiteral("targetId"), page_.target_id}})
-            .value(QStringLiteral("targetInfo"))
-            .toObject();
-    return FromUtf8(info.value(QStringLiteral("url")).toString().toStdString());
+    return FromUtf8(Info().value(QStringLiteral("url")).toString().toStdString());
   }
 
   std::unique_ptr<HtmlDocument> Document() override {
@@ -180,6 +189,19 @@ class DevToolsPage : public WebBrowser {
   }
 
  private:
+  QJsonObject WindowOf(const QString& target_id) {
+    return page_.client.Call(page_.socket_url, QStringLiteral("Browser.getWindowForTarget"),
+                             {{QStringLiteral("targetId"), target_id}});
+  }
+
+  QJsonObject Info() {
+    return page_.client
+        .Call(page_.socket_url, QStringLiteral("Target.getTargetInfo"),
+              {{QStringLiteral("targetId"), page_.target_id}})
+        .value(QStringLiteral("targetInfo"))
+        .toObject();
+  }
+
   Page page_;
   BrowserWindowFinder& finder_;
   std::shared_ptr<BrowserProcess> process_;

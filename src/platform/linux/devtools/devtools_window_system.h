@@ -8,16 +8,13 @@
 
 #include "platform/linux/devtools/browser_window_finder.h"
 #include "platform/linux/devtools/devtools_client.h"
-#include "platform/window_system.h"
 
 namespace harvelo {
 
 // Handles are the browser's own window ids; the foreground window is the window of the
 // most recently active page; maximising goes through the browser. Windows have no
-// owners here: SetWindowLongA changes nothing and answers 0.
-class BrowserWindows : public WindowSystem, public BrowserWindowFinder {};
-
-// `client` must remain live while the answer is.
+// owners here: SetWindowLongA changes nothing and answers 0. `client` must remain live
+// while the answer is.
 std::unique_ptr<BrowserWindows> NewDevToolsWindowSystem(DevToolsClient& client);
 
 }  // namespace harvelo
