@@ -19,6 +19,8 @@ QString ToQString(const Text& text) {
 void ShowCriticalBox(const Text& prompt, const Text& title) {
   QMessageBox box(QMessageBox::Critical, ToQString(title), ToQString(prompt), QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);  // the text as given, line breaks and all
+  // The user can select the text and copy it into a report.
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   box.exec();
 }
 
