@@ -156,7 +156,7 @@ const char kKnownMarkup[] = R"(<!DOCTYPE html>
 <body class=" a&amp;b " data-x='say "hi" <now>'>
 <!-- a comment with <b>markup</b> -->
 <p>Caf&eacute;&nbsp;&lt;open&gt; &amp; shut<br>line<img src="a.jpg" alt="">
-<a href="/x?a=1&amp;b=2" title="it's">link <IMG SRC="b.gif"></a>
+<a href="/x?a=1&amp;b=2" title="it's">link <IMG SRC="b.gif"></a><i lang="a&nbsp;b">nb</i>
 <table><tr><td>cell</table>
 <textarea>&lt;kept&gt;</textarea><pre>
 first</pre>

@@ -7,7 +7,7 @@
 namespace harvelo::page_scripts {
 
 // The element's content as HTML: Chromium's own serialisation (attributes and text escaped
-// as its innerHTML escapes them), except that element names come from tagName ("IMG"), and
+// as its innerHTML escapes them, void elements without end tags), except that element names come from tagName ("IMG"), and
 // that elements which are not HTML elements (unknown tags such as the marker tags, custom
 // elements nobody defined, SVG and MathML) are written as empty elements with their name
 // in capitals, "<QXSOURCE value="x" />", followed by their content and no end tag.
@@ -15,10 +15,16 @@ inline constexpr char kInnerHtml[] = R"js(function () {
   const HTML = 'http://www.w3.org/1999/xhtml';
   const RAW_TEXT = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',
                             'plaintext', 'noscript']);
+  const VOID = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
+                        'hr', 'img', 'input', 'keygen', 'link', 'meta', 'param', 'source',
+                        'track', 'wbr']);
   const isHtml = (e) => e.namespaceURI === HTML && !(e instanceof HTMLUnknownElement) &&
       !(e.localName.includes('-') && !customElements.get(e.localName));
-  const escapeText = (t) => t.replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;')
-      .replace(/</g, '&lt;').replace(/>/g, '&gt;');
+  const TEXT_ESCAPES = {'&': '&amp;', '\u00a0': '&nbsp;', '<': '&lt;', '>': '&gt;'};
+  const ATTRIBUTE_ESCAPES = {'&': '&amp;', '\u00a0': '&nbsp;', '"': '&quot;', '<': '&lt;',
+                             '>': '&gt;'};
+  const escapeText = (t) => t.replace(/[&\u00a0<>]/g, (c) => TEXT_ESCAPES[c]);
+  const escapeAttribute = (t) => t.replace(/[&\u00a0"<>]/g, (c) => ATTRIBUTE_ESCAPES[c]);
   const out = [];
   const children = (node) => {
     const host = node.nodeType === 1 && node.namespaceURI === HTML &&
@@ -28,22 +34,20 @@ inline constexpr char kInnerHtml[] = R"js(function () {
   const write = (node, parent) => {
     switch (node.nodeType) {
       case 1: {
-        // A shallow copy serialises the start tag, attributes escaped by the browser.
-        const shallow = node.cloneNode(false).outerHTML;
+        let attributes = '';
+        for (const attribute of node.attributes) {
+          attributes += ' ' + attribute.name + '="' + escapeAttribute(attribute.value) + '"';
+        }
         const name = node.tagName;
-        const end = '</' + shallow.substr(1, name.length) + '>';
-        const hasEnd = shallow.endsWith(end);
-        const attributes = shallow.slice(1 + name.length,
-            hasEnd ? shallow.length - end.length - 1 : shallow.length - 1);
         if (!isHtml(node)) {
           out.push('<' + name.toUpperCase() + attributes + ' />');
           children(node);
-        } else if (hasEnd) {
+        } else if (VOID.has(node.localName)) {
+          out.push('<' + name + attributes + '>');
+        } else {
           out.push('<' + name + attributes + '>');
           children(node);
           out.push('</' + name + '>');
-        } else {
-          out.push('<' + name + attributes + '>');
         }
         break;
       }
