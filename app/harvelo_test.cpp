@@ -13,6 +13,7 @@
 #include "platform/linux/devtools/devtools_client.h"
 #include "support/chromium_session.h"
 #include "support/page_server.h"
+#include "support/qt_application.h"
 #include "support/x_session.h"
 
 namespace harvelo {
@@ -20,15 +21,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The page tells, in its title, whether someone copied its elements: the adapter reads
-// the HTML by serialising a shallow copy of each element.
+// The page tells, in its title, whether someone read its elements' names, as reading its
+// HTML does.
 const char kPage[] = R"(<title>untouched</title>
 <script>
-  const copy = Node.prototype.cloneNode;
-  Node.prototype.cloneNode = function (deep) {
-    document.title = 'read';
-    return copy.call(this, deep);
-  };
+  const tagName = Object.getOwnPropertyDescriptor(Element.prototype, 'tagName');
+  let seen = false;
+  Object.defineProperty(Element.prototype, 'tagName', {
+    configurable: true,
+    get() {
+      if (!seen) {
+        seen = true;
+        setTimeout(() => { document.title = 'read'; });
+      }
+      return tagName.get.call(this);
+    },
+  });
 </script>
 <body><a href="big.jpg"><img src="thumb.jpg"></a></body>)";
 
@@ -39,15 +47,9 @@ class HarveloTest : public ::testing::Test {
     // The test reads the clipboard of the same display as a person would.
     setenv("DISPLAY", x_->display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    static int argc = 1;
-    static char name[] = "harvelo_end_to_end_tests";
-    static char* argv[] = {name, nullptr};
-    application_ = new QGuiApplication(argc, argv);
+    testing::TestApplication<QGuiApplication>();
   }
-  static void TearDownTestSuite() {
-    delete application_;
-    delete x_;
-  }
+  static void TearDownTestSuite() { delete x_; }
 
   HarveloTest() {
     server_.Add("/page.html", kPage);
@@ -95,7 +97,6 @@ class HarveloTest : public ::testing::Test {
   }
 
   static testing::XSession* x_;
-  static QGuiApplication* application_;
   testing::TemporaryFolder config_;
   testing::PageServer server_;
   std::unique_ptr<testing::ChromiumSession> chromium_;
@@ -103,7 +104,6 @@ class HarveloTest : public ::testing::Test {
 };
 
 testing::XSession* HarveloTest::x_ = nullptr;
-QGuiApplication* HarveloTest::application_ = nullptr;
 
 TEST_F(HarveloTest, GivenChromiumShowingAPageWeShouldAttachReadItsHtmlAndEndWithoutABox) {
   ASSERT_TRUE(PageInFront());
@@ -111,6 +111,7 @@ TEST_F(HarveloTest, GivenChromiumShowingAPageWeShouldAttachReadItsHtmlAndEndWith
   auto harvelo = StartHarvelo();
 
   EXPECT_EQ(harvelo->Wait(60s), 0);
+  for (int tries = 0; tries < 100 && PageTitle() != "read"; ++tries) QThread::msleep(50);
   EXPECT_EQ(PageTitle(), "read");
   EXPECT_EQ(Run({"xdotool", "search", "--name", "^Harvelo$"}), "");
 }

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QThread>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "run/attach_browser.h"
 #include "support/chromium_session.h"
+#include "support/devtools_pages.h"
 #include "support/page_server.h"
 
 namespace harvelo {
@@ -57,54 +57,23 @@ struct Bench {
     browser = NewDevToolsBrowser(*client, *windows);
   }
 
-  QString BrowserSocket() {
-    return client->ObjectAt("/json/version").value("webSocketDebuggerUrl").toString();
-  }
-
   // Opens `count` more tabs of the small page.
   void OpenTabs(int count) {
-    for (int i = 0; i < count; ++i) {
-      client->Call(BrowserSocket(), "Target.createTarget",
-                   {{"url", QString::fromStdString(server.Url("/small.html"))}});
-    }
+    for (int i = 0; i < count; ++i) testing::OpenTarget(*client, server.Url("/small.html"));
   }
 
-  // The tab showing `path`, once it has loaded.
+  // The tab showing `path`, once it has loaded, and its socket.
   std::shared_ptr<WebBrowser> Page(const std::string& path) {
-    for (int tries = 0; tries < 600; ++tries) {
-      for (const auto& page : browser->CreateShellWindows()->Elements()) {
-        if (ToUtf8(page->LocationURL()) == server.Url(path) &&
-            Evaluate(page, "document.readyState") == "complete") {
-          return page;
-        }
-      }
-      QThread::msleep(50);
+    socket = testing::PageSocket(chromium->endpoint(),
+                                 testing::LoadedTarget(*client, chromium->endpoint(),
+                                                       server.Url(path)));
+    for (const auto& page : browser->CreateShellWindows()->Elements()) {
+      if (ToUtf8(page->LocationURL()) == server.Url(path)) return page;
     }
     return nullptr;
   }
+  QString socket;
 
-  std::string Evaluate(const std::shared_ptr<WebBrowser>&, const QString& expression) {
-    for (const QJsonValue& target : client->ListAt("/json/list")) {
-      if (target["type"].toString() != "page") continue;
-      return client
-          ->Call(target["webSocketDebuggerUrl"].toString(), "Runtime.evaluate",
-                 {{"expression", expression}, {"returnByValue", true}})
-          .value("result")
-          .toObject()
-          .value("value")
-          .toString()
-          .toStdString();
-    }
-    return {};
-  }
-
-  // The first page target's socket, for the bare round trips.
-  QString FirstPageSocket() {
-    for (const QJsonValue& target : client->ListAt("/json/list")) {
-      if (target["type"].toString() == "page") return target["webSocketDebuggerUrl"].toString();
-    }
-    return {};
-  }
 };
 
 Bench& Shared() {
@@ -115,10 +84,9 @@ Bench& Shared() {
 void BM_RoundTripFloor(benchmark::State& state) {
   Bench& bench = Shared();
   bench.Page("/large.html");
-  const QString socket = bench.FirstPageSocket();
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        bench.client->Call(socket, "Runtime.evaluate", {{"expression", "1"}}));
+        bench.client->Call(bench.socket, "Runtime.evaluate", {{"expression", "1"}}));
   }
 }
 BENCHMARK(BM_RoundTripFloor)->Unit(benchmark::kMicrosecond);
@@ -138,10 +106,11 @@ BENCHMARK(BM_LinkHref)->Unit(benchmark::kMicrosecond);
 
 void BM_ChromiumInnerHtml1MB(benchmark::State& state) {
   Bench& bench = Shared();
-  auto page = bench.Page("/large.html");
+  bench.Page("/large.html");
   std::size_t size = 0;
   for (auto _ : state) {
-    size = bench.Evaluate(page, "document.documentElement.innerHTML").size();
+    size = testing::EvaluateIn(*bench.client, bench.socket, "document.documentElement.innerHTML")
+               .size();
   }
   state.counters["bytes"] = static_cast<double>(size);
 }

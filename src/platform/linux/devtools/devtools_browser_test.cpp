@@ -13,7 +13,9 @@
 #include "platform/failure.h"
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "support/chromium_session.h"
+#include "support/devtools_pages.h"
 #include "support/page_server.h"
+#include "support/qt_application.h"
 
 namespace harvelo {
 namespace {
@@ -21,14 +23,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
-
-QCoreApplication& Application() {
-  static int argc = 1;
-  static char name[] = "devtools_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication application(argc, argv);
-  return application;
-}
 
 std::string Utf8(const Text& text) { return ToUtf8(text); }
 
@@ -59,35 +53,12 @@ std::string UpperCaseElementNames(const std::string& html) {
   return result;
 }
 
-QString PageSocket(const std::string& endpoint, const QString& target) {
-  return QString::fromStdString(endpoint).replace("http", "ws") + "/devtools/page/" + target;
-}
-
-// Waits until the page target showing `url` has loaded it; answers the target's id.
-QString LoadedTarget(DevToolsClient& client, const std::string& endpoint,
-                     const std::string& url) {
-  for (int tries = 0; tries < 200; ++tries) {
-    for (const QJsonValue& target : client.ListAt("/json/list")) {
-      if (target["url"].toString().toStdString() != url) continue;
-      const QString id = target["id"].toString();
-      const QJsonObject answer =
-          client.Call(PageSocket(endpoint, id), "Runtime.evaluate",
-                      {{"expression", "location.href + ' ' + document.readyState"},
-                       {"returnByValue", true}});
-      if (answer["result"]["value"].toString().toStdString() == url + " complete") return id;
-    }
-    QThread::msleep(50);
-  }
-  ADD_FAILURE() << url << " did not load";
-  return {};
-}
-
 // One headless Chromium and one page server for the whole suite; each test opens its
 // own tab.
 class DevToolsBrowserTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Application();
+    testing::TestApplication<QCoreApplication>();
     chromium_ = new testing::ChromiumSession({});
     server_ = new testing::PageServer();
   }
@@ -101,17 +72,14 @@ class DevToolsBrowserTest : public ::testing::Test {
         windows_(NewDevToolsWindowSystem(client_)),
         browser_(NewDevToolsBrowser(client_, *windows_)) {}
 
-  QString BrowserSocket() {
-    return client_.ObjectAt("/json/version").value("webSocketDebuggerUrl").toString();
-  }
 
   // Serves `html` at `path`, opens it in a new tab, waits until it has loaded and answers
   // the tab's element of the window collection.
   std::shared_ptr<WebBrowser> Open(const std::string& path, const std::string& html) {
     server_->Add(path, html);
     const std::string url = server_->Url(path);
-    client_.Call(BrowserSocket(), "Target.createTarget", {{"url", QString::fromStdString(url)}});
-    target_ = LoadedTarget(client_, chromium_->endpoint(), url);
+    testing::OpenTarget(client_, url);
+    target_ = testing::LoadedTarget(client_, chromium_->endpoint(), url);
     for (const auto& page : browser_->CreateShellWindows()->Elements()) {
       if (Utf8(page->LocationURL()) == url) return page;
     }
@@ -128,14 +96,8 @@ class DevToolsBrowserTest : public ::testing::Test {
 
   // Evaluates `expression` in the last opened tab, without the adapter.
   std::string Evaluate(const QString& expression) {
-    return client_
-        .Call(PageSocket(chromium_->endpoint(), target_), "Runtime.evaluate",
-              {{"expression", expression}, {"returnByValue", true}})
-        .value("result")
-        .toObject()
-        .value("value")
-        .toString()
-        .toStdString();
+    return testing::EvaluateIn(client_, testing::PageSocket(chromium_->endpoint(), target_),
+                               expression);
   }
 
   static testing::ChromiumSession* chromium_;
@@ -249,7 +211,7 @@ TEST_F(DevToolsBrowserTest, GivenATabClosedBetweenTwoReadsWeShouldRaiseNamingThe
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(Utf8(page->LocationURL()), server_->Url("/closing.html"));
 
-  client_.Call(BrowserSocket(), "Target.closeTarget", {{"targetId", target_}});
+  client_.Call(testing::BrowserSocket(client_), "Target.closeTarget", {{"targetId", target_}});
   for (int tries = 0; tries < 100 && Listed(target_); ++tries) QThread::msleep(50);
 
   try {
@@ -276,7 +238,7 @@ TEST_F(DevToolsBrowserTest, GivenAPageThatNeverAnswersWeShouldRaiseWhenTheTimeIs
       EXPECT_THAT(Utf8(failure.description()), HasSubstr("within 1500 ms"));
     }
   }
-  client_.Call(BrowserSocket(), "Target.closeTarget", {{"targetId", target_}});
+  client_.Call(testing::BrowserSocket(client_), "Target.closeTarget", {{"targetId", target_}});
 }
 
 TEST_F(DevToolsBrowserTest, GivenTheForegroundPageWeShouldAnswerItsBrowserWindowId) {
@@ -290,7 +252,7 @@ TEST_F(DevToolsBrowserTest, GivenTheForegroundPageWeShouldAnswerItsBrowserWindow
 }
 
 TEST(DevToolsBrowserAloneTest, GivenNoBrowserWeShouldRaiseNamingTheEndpoint) {
-  Application();
+  testing::TestApplication<QCoreApplication>();
   testing::PageServer nobody;  // a port that is open but speaks no DevTools
   DevToolsClient client(QUrl("http://127.0.0.1:1"), 5s);
   auto windows = NewDevToolsWindowSystem(client);
@@ -306,13 +268,14 @@ TEST(DevToolsBrowserAloneTest, GivenNoBrowserWeShouldRaiseNamingTheEndpoint) {
 }
 
 TEST(DevToolsBrowserAloneTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWithoutWaiting) {
-  Application();
+  testing::TestApplication<QCoreApplication>();
   testing::PageServer server;
   server.Add("/hang.html", "<body><script>setTimeout(() => { for (;;); }, 1000)</script>");
   testing::ChromiumSession chromium({.display = "", .urls = {server.Url("/hang.html")}});
   DevToolsClient client(QUrl(QString::fromStdString(chromium.endpoint())), 60s);
   auto windows = NewDevToolsWindowSystem(client);
-  ASSERT_FALSE(LoadedTarget(client, chromium.endpoint(), server.Url("/hang.html")).isEmpty());
+  ASSERT_FALSE(
+      testing::LoadedTarget(client, chromium.endpoint(), server.Url("/hang.html")).isEmpty());
   std::shared_ptr<WebBrowser> page =
       NewDevToolsBrowser(client, *windows)->CreateShellWindows()->Elements().at(0);
   QThread::msleep(1500);  // the page's script now holds its thread

@@ -10,19 +10,13 @@
 #include <QWidget>
 #include <cstdlib>
 
+#include "support/qt_application.h"
+
 namespace harvelo {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
 
 struct SeenBox {
   QString title;
@@ -46,7 +40,7 @@ void AnswerNextBox(SeenBox& seen) {
 
 class QtUserInterfaceTest : public ::testing::Test {
  protected:
-  QtUserInterfaceTest() { Application(); }
+  QtUserInterfaceTest() { testing::TestApplication<QApplication>(); }
   std::unique_ptr<UserInterface> ui_ = NewQtUserInterface();
 };
 

@@ -15,7 +15,9 @@
 #include "platform/linux/devtools/devtools_browser.h"
 #include "run/attach_browser.h"
 #include "support/chromium_session.h"
+#include "support/devtools_pages.h"
 #include "support/page_server.h"
+#include "support/qt_application.h"
 #include "support/x_session.h"
 
 namespace harvelo {
@@ -24,14 +26,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
-
-QCoreApplication& Application() {
-  static int argc = 1;
-  static char name[] = "x11_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication application(argc, argv);
-  return application;
-}
 
 // Checks `condition` until it holds or 15 s have passed.
 bool Eventually(const std::function<bool()>& condition) {
@@ -46,7 +40,7 @@ bool Eventually(const std::function<bool()>& condition) {
 class X11WindowSystemTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Application();
+    testing::TestApplication<QCoreApplication>();
     x_ = new testing::XSession();
     server_ = new testing::PageServer();
     server_->Add("/first.html", "<title>first</title><body>first</body>");
@@ -67,14 +61,9 @@ class X11WindowSystemTest : public ::testing::Test {
         windows_(NewX11WindowSystem(x_->display())),
         browser_(NewDevToolsBrowser(client_, *windows_)) {}
 
-  QString BrowserSocket() {
-    return client_.ObjectAt("/json/version").value("webSocketDebuggerUrl").toString();
-  }
-
   // Opens `path` in a new tab, or in a new window, and waits until it is in front.
   void Open(const std::string& path, bool new_window) {
-    client_.Call(BrowserSocket(), "Target.createTarget",
-                 {{"url", QString::fromStdString(server_->Url(path))}, {"newWindow", new_window}});
+    testing::OpenTarget(client_, server_->Url(path), new_window);
     ASSERT_TRUE(Eventually([&] { return Locations().at(0) == server_->Url(path); }));
   }
 
