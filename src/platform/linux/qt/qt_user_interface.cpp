@@ -25,11 +25,14 @@ void ShowCriticalBox(const Text& prompt, const Text& title) {
 }
 
 // The main form: no controls, only there so that the user can end the program by
-// closing it.
+// closing it. A failure of its close handler is one that nothing handles: it is reported
+// and the program exits, as it cannot travel through Qt's event loop.
 class MainForm : public QWidget {
  public:
-  explicit MainForm(std::function<void()> on_close) : on_close_(std::move(on_close)) {
+  MainForm(const Text& caption, std::function<void()> on_close)
+      : caption_(caption), on_close_(std::move(on_close)) {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(ToQString(caption));
     resize(240, 120);
   }
   void Unload() {
@@ -39,11 +42,18 @@ class MainForm : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override {
-    if (on_close_) on_close_();
+    try {
+      if (on_close_) on_close_();
+    } catch (const std::exception& failure) {
+      ReportUnhandledFailure(FromUtf8(failure.what()), caption_);
+      std::fflush(nullptr);
+      _exit(1);
+    }
     event->accept();
   }
 
  private:
+  Text caption_;
   std::function<void()> on_close_;
 };
 
@@ -56,8 +66,7 @@ class QtUserInterface : public UserInterface {
   void DoEvents() override { QCoreApplication::processEvents(); }
 
   void ShowMainForm(const Text& caption, std::function<void()> on_close) override {
-    form_ = new MainForm(std::move(on_close));
-    form_->setWindowTitle(ToQString(caption));
+    form_ = new MainForm(caption, std::move(on_close));
     form_->show();
   }
 

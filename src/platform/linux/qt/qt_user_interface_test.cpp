@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdlib>
 
+#include "platform/failure.h"
 #include "support/qt_application.h"
 
 namespace harvelo {
@@ -89,6 +90,20 @@ TEST_F(QtUserInterfaceTest, GivenTheMainFormUnloadedWeShouldNotRunTheCloseHandle
   for (QWidget* window : QApplication::topLevelWidgets()) {
     EXPECT_FALSE(window->isVisible() && window->windowTitle() == "Harvelo");
   }
+}
+
+TEST_F(QtUserInterfaceTest, GivenTheCloseHandlerFailingWeShouldReportItAndExitWithOne) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ui_->ShowMainForm(u"Harvelo", [] { throw Failure(u"The channel is gone"); });
+        SeenBox seen;
+        AnswerNextBox(seen);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+          if (window->isVisible() && window->windowTitle() == "Harvelo") window->close();
+        }
+      },
+      ::testing::ExitedWithCode(1), HasSubstr("Run-time error: The channel is gone\n"));
 }
 
 void SayWhenExitHandlersRun() { std::fputs("exit handler ran\n", stderr); }
