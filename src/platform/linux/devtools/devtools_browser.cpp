@@ -54,7 +54,7 @@ QJsonObject Run(const Page& page, const Subject& subject, const char* function,
 }
 
 Text TextOf(const QJsonObject& remote) {
-  return FromUtf8(remote.value(QStringLiteral("value")).toString().toStdString());
+  return ToText(remote.value(QStringLiteral("value")).toString());
 }
 
 Subject Handed(const QJsonObject& remote) {
@@ -181,7 +181,7 @@ class DevToolsPage : public WebBrowser {
   }
 
   Text LocationURL() override {
-    return FromUtf8(Info().value(QStringLiteral("url")).toString().toStdString());
+    return ToText(Info().value(QStringLiteral("url")).toString());
   }
 
   std::unique_ptr<HtmlDocument> Document() override {

@@ -117,7 +117,7 @@ const char kKnownMarkup[] = R"(<!DOCTYPE html>
 <script>var less = 1 < 2 && "x";</script></head>
 <body class=" a&amp;b " data-x='say "hi" <now>'>
 <!-- a comment with <b>markup</b> -->
-<p>Caf&eacute;&nbsp;&lt;open&gt; &amp; shut<br>line<img src="a.jpg" alt="">
+<p>Caf&eacute;&nbsp;&lt;open&gt; &amp; shut &#x1F600;<br>line<img src="a.jpg" alt="">
 <a href="/x?a=1&amp;b=2" title="it's">link <IMG SRC="b.gif"></a><i lang="a&nbsp;b">nb</i>
 <table><tr><td>cell</table>
 <textarea>&lt;kept&gt;</textarea><pre>

@@ -30,6 +30,11 @@ bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline) 
 
 }  // namespace
 
+Text ToText(const QString& text) {
+  return Text(reinterpret_cast<const char16_t*>(text.utf16()),
+              static_cast<std::size_t>(text.size()));
+}
+
 DevToolsClient::DevToolsClient(QUrl endpoint, std::chrono::milliseconds time_limit)
     : endpoint_(std::move(endpoint)),
       time_limit_(time_limit),
@@ -38,8 +43,7 @@ DevToolsClient::DevToolsClient(QUrl endpoint, std::chrono::milliseconds time_lim
 DevToolsClient::~DevToolsClient() = default;
 
 void DevToolsClient::Fail(const QString& what) const {
-  throw Failure(FromUtf8(
-      QStringLiteral("The browser at %1: %2").arg(endpoint_.toString(), what).toStdString()));
+  throw Failure(ToText(QStringLiteral("The browser at %1: %2").arg(endpoint_.toString(), what)));
 }
 
 QByteArray DevToolsClient::Get(const QString& path) {
@@ -145,7 +149,7 @@ QJsonObject DevToolsClient::Call(const QString& socket_url, const QString& metho
                                       .toObject();
     const QJsonValue thrown = exception.value(QStringLiteral("value"));
     // A text thrown on purpose is the error as the program knows it, without the address.
-    if (thrown.isString()) throw Failure(FromUtf8(thrown.toString().toStdString()));
+    if (thrown.isString()) throw Failure(ToText(thrown.toString()));
     Fail(exception.value(QStringLiteral("description")).toString());
   }
   return result;

@@ -14,10 +14,15 @@
 #include <map>
 #include <memory>
 
+#include "text/text.h"
+
 class QNetworkAccessManager;
 class QWebSocket;
 
 namespace harvelo {
+
+// The protocol's text as the program's text, 16-bit unit for unit.
+Text ToText(const QString& text);
 
 class DevToolsClient {
  public:
