@@ -2,6 +2,7 @@
 // arguments.
 
 #include <QApplication>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 
