@@ -44,11 +44,19 @@ int main(int argc, char** argv) {
   const std::unique_ptr<Clock> clock = NewQtClock();
   const PlaceholderPorts missing = NewPlaceholderPorts();
 
-  Platform platform{*browser,         *windows,          *registry,
-                    *missing.shell_folders, *missing.file_system, *missing.urls,
-                    *missing.folder_browser, *missing.channels, *missing.processes,
-                    *ui,              *missing.notice,   *machine,
-                    *clock};
+  Platform platform{.browser = *browser,
+                    .windows = *windows,
+                    .registry = *registry,
+                    .shell_folders = *missing.shell_folders,
+                    .file_system = *missing.file_system,
+                    .urls = *missing.urls,
+                    .folder_browser = *missing.folder_browser,
+                    .channels = *missing.channels,
+                    .processes = *missing.processes,
+                    .ui = *ui,
+                    .notice = *missing.notice,
+                    .machine = *machine,
+                    .clock = *clock};
   Form1 form(platform);
   try {
     form.Load();

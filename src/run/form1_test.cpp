@@ -87,10 +87,19 @@ class Form1Test : public ::testing::Test {
   FakeUserInterface ui_;
   FakeMachine machine_;
   FakeClock clock_;
-  Platform platform_{browser_,  windows_,        registry_,  shell_folders_,
-                     files_,    urls_,           folder_browser_, channels_,
-                     processes_, ui_,            notice_,    machine_,
-                     clock_};
+  Platform platform_{.browser = browser_,
+                     .windows = windows_,
+                     .registry = registry_,
+                     .shell_folders = shell_folders_,
+                     .file_system = files_,
+                     .urls = urls_,
+                     .folder_browser = folder_browser_,
+                     .channels = channels_,
+                     .processes = processes_,
+                     .ui = ui_,
+                     .notice = notice_,
+                     .machine = machine_,
+                     .clock = clock_};
   Form1 form_;
 };
 
