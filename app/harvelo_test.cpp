@@ -55,8 +55,8 @@ class HarveloTest : public ::testing::Test {
     server_.Add("/page.html", kPage);
     chromium_ = std::make_unique<testing::ChromiumSession>(
         testing::ChromiumSession::Options{x_->display(), {server_.Url("/page.html")}});
-    devtools_ = std::make_unique<DevToolsClient>(
-        QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+    devtools_ =
+        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
   }
 
   std::unique_ptr<testing::ChildProcess> StartHarvelo() {

@@ -51,8 +51,8 @@ struct Bench {
     server.Add("/large.html", LargePage());
     chromium = std::make_unique<testing::ChromiumSession>(
         testing::ChromiumSession::Options{{}, {server.Url("/large.html")}});
-    client = std::make_unique<DevToolsClient>(
-        QUrl(QString::fromStdString(chromium->endpoint())), 30s);
+    client =
+        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium->endpoint())), 30s);
     windows = NewDevToolsWindowSystem(*client);
     browser = NewDevToolsBrowser(*client, *windows);
   }
@@ -64,16 +64,15 @@ struct Bench {
 
   // The tab showing `path`, once it has loaded, and its socket.
   std::shared_ptr<WebBrowser> Page(const std::string& path) {
-    socket = testing::PageSocket(chromium->endpoint(),
-                                 testing::LoadedTarget(*client, chromium->endpoint(),
-                                                       server.Url(path)));
+    socket =
+        testing::PageSocket(chromium->endpoint(),
+                            testing::LoadedTarget(*client, chromium->endpoint(), server.Url(path)));
     for (const auto& page : browser->CreateShellWindows()->Elements()) {
       if (ToUtf8(page->LocationURL()) == server.Url(path)) return page;
     }
     return nullptr;
   }
   QString socket;
-
 };
 
 Bench& Shared() {

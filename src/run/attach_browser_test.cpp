@@ -25,8 +25,7 @@ class AttachBrowserTest : public ::testing::Test {
     return window;
   }
   bool Attach(WindowHandle window, bool maximize = false) {
-    return AttachBrowser({browser_, windows_, registry_, ui_, clock_}, state_, window,
-                         maximize);
+    return AttachBrowser({browser_, windows_, registry_, ui_, clock_}, state_, window, maximize);
   }
   bool RegistryWasRead() const {
     for (const std::string& call : registry_.calls_) {
@@ -160,14 +159,13 @@ TEST_P(AttachBrowserMaximizeTest, GivenTheFlagAndSettingWeShouldMaximiseOnlyWhen
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AttachBrowserMaximizeTest,
-    ::testing::Values(
-        MaximizeCase{"FlagOffSettingOne", false, u"1", false, false, 0, false},
-        MaximizeCase{"FlagOffNoSetting", false, nullptr, false, false, 0, false},
-        MaximizeCase{"FlagOnSettingOne", true, u"1", false, true, 1, true},
-        MaximizeCase{"FlagOnAlreadyMaximised", true, u"1", true, true, 1, false},
-        MaximizeCase{"FlagOnSettingZero", true, u"0", false, true, 0, false},
-        MaximizeCase{"FlagOnSettingOnePadded", true, u"1 ", false, true, 0, false},
-        MaximizeCase{"FlagOnNoSetting", true, nullptr, false, true, 0, false}),
+    ::testing::Values(MaximizeCase{"FlagOffSettingOne", false, u"1", false, false, 0, false},
+                      MaximizeCase{"FlagOffNoSetting", false, nullptr, false, false, 0, false},
+                      MaximizeCase{"FlagOnSettingOne", true, u"1", false, true, 1, true},
+                      MaximizeCase{"FlagOnAlreadyMaximised", true, u"1", true, true, 1, false},
+                      MaximizeCase{"FlagOnSettingZero", true, u"0", false, true, 0, false},
+                      MaximizeCase{"FlagOnSettingOnePadded", true, u"1 ", false, true, 0, false},
+                      MaximizeCase{"FlagOnNoSetting", true, nullptr, false, true, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

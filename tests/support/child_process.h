@@ -21,8 +21,7 @@ class ChildProcess {
   // Descriptors opened without close-on-exec stay open in the program; its standard
   // output goes to `stdout_fd` when that is not -1.
   ChildProcess(const std::vector<std::string>& argv,
-               const std::map<std::string, std::string>& environment = {},
-               int stdout_fd = -1);
+               const std::map<std::string, std::string>& environment = {}, int stdout_fd = -1);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

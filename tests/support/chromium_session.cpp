@@ -9,11 +9,18 @@ namespace harvelo::testing {
 
 ChromiumSession::ChromiumSession(const Options& options)
     : profile_(std::make_unique<TemporaryFolder>()) {
-  std::vector<std::string> argv = {
-      "chromium", "--user-data-dir=" + profile_->path(), "--remote-debugging-port=0",
-      "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
-      "--disable-component-update", "--disable-sync", "--no-sandbox",
-      "--password-store=basic", "--disable-dev-shm-usage", "--log-level=3"};
+  std::vector<std::string> argv = {"chromium",
+                                   "--user-data-dir=" + profile_->path(),
+                                   "--remote-debugging-port=0",
+                                   "--no-first-run",
+                                   "--no-default-browser-check",
+                                   "--disable-background-networking",
+                                   "--disable-component-update",
+                                   "--disable-sync",
+                                   "--no-sandbox",
+                                   "--password-store=basic",
+                                   "--disable-dev-shm-usage",
+                                   "--log-level=3"};
   std::map<std::string, std::string> environment = {{"WAYLAND_DISPLAY", ""}};
   if (options.display.empty()) {
     argv.push_back("--headless=new");

@@ -14,8 +14,7 @@ QString PageSocket(const std::string& endpoint, const QString& target) {
   return QString::fromStdString(endpoint).replace("http", "ws") + "/devtools/page/" + target;
 }
 
-QString LoadedTarget(DevToolsClient& client, const std::string& endpoint,
-                     const std::string& url) {
+QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const std::string& url) {
   for (int tries = 0; tries < 200; ++tries) {
     for (const QJsonValue& target : client.ListAt("/json/list")) {
       if (target["url"].toString().toStdString() != url) continue;

@@ -18,8 +18,7 @@ QString PageSocket(const std::string& endpoint, const QString& target);
 
 // Waits up to 10 s until a page target has loaded `url`; answers its id, empty when none
 // did.
-QString LoadedTarget(DevToolsClient& client, const std::string& endpoint,
-                     const std::string& url);
+QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const std::string& url);
 
 // Opens `url` in a new tab, or a new window, of the browser; answers the target's id.
 QString OpenTarget(DevToolsClient& client, const std::string& url, bool new_window = false);

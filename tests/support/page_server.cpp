@@ -83,7 +83,8 @@ void PageServer::Answer(int connection) {
                              "\r\nConnection: close\r\n\r\n" + body;
   std::size_t sent = 0;
   while (sent < answer.size()) {
-    const ssize_t wrote = send(connection, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
+    const ssize_t wrote =
+        send(connection, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
     if (wrote <= 0) return;
     sent += static_cast<std::size_t>(wrote);
   }

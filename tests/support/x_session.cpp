@@ -51,8 +51,8 @@ XSession::XSession() {
   if (pipe(pipe_fds) != 0) throw std::runtime_error("no pipe");
   fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
   server_ = std::make_unique<ChildProcess>(
-      std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipe_fds[1]), "-screen",
-                               "0", "1280x1024x24", "-nolisten", "tcp"});
+      std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipe_fds[1]), "-screen", "0",
+                               "1280x1024x24", "-nolisten", "tcp"});
   close(pipe_fds[1]);
   const std::string number = ReadFrom(pipe_fds[0], std::chrono::seconds(20), '\n');
   close(pipe_fds[0]);
@@ -63,8 +63,8 @@ XSession::XSession() {
                                      std::map<std::string, std::string>{{"DISPLAY", display_}});
   // openbox is ready once it has claimed the screen for its EWMH support window.
   for (int tries = 0; tries < 200; ++tries) {
-    if (RunOnDisplay(display_, {"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"})
-            .find("window id") != std::string::npos) {
+    if (RunOnDisplay(display_, {"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
+        std::string::npos) {
       return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

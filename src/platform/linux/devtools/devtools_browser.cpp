@@ -46,9 +46,9 @@ QJsonObject Run(const Page& page, const Subject& subject, const char* function,
         QStringLiteral("(%1).apply(%2, %3)")
             .arg(QString(function), subject.expression,
                  QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
-    result = page.client.Call(page.socket_url, QStringLiteral("Runtime.evaluate"),
-                              {{QStringLiteral("expression"), expression},
-                               {QStringLiteral("returnByValue"), by_value}});
+    result = page.client.Call(
+        page.socket_url, QStringLiteral("Runtime.evaluate"),
+        {{QStringLiteral("expression"), expression}, {QStringLiteral("returnByValue"), by_value}});
   }
   return result.value(QStringLiteral("result")).toObject();
 }
@@ -102,9 +102,10 @@ class DevToolsDocument : public HtmlDocument {
 
   std::unique_ptr<HtmlElement> documentElement() override {
     return std::make_unique<DevToolsElement>(
-        page_, Subject{{},
-                       QStringLiteral("(%1).call(document)")
-                           .arg(QString(page_scripts::kDocumentElement))});
+        page_,
+        Subject{
+            {},
+            QStringLiteral("(%1).call(document)").arg(QString(page_scripts::kDocumentElement))});
   }
   std::unique_ptr<ElementCollection> links() override {
     return std::make_unique<DevToolsCollection>(page_, QStringLiteral("document.links"));
@@ -180,9 +181,7 @@ class DevToolsPage : public WebBrowser {
     return finder_.HandleOf(window);
   }
 
-  Text LocationURL() override {
-    return ToText(Info().value(QStringLiteral("url")).toString());
-  }
+  Text LocationURL() override { return ToText(Info().value(QStringLiteral("url")).toString()); }
 
   std::unique_ptr<HtmlDocument> Document() override {
     return std::make_unique<DevToolsDocument>(page_);
@@ -225,8 +224,8 @@ class DevToolsShellWindows : public ShellWindows {
                          .arg(client_.endpoint().port())
                          .arg(id);
       }
-      pages.push_back(std::make_shared<DevToolsPage>(Page{client_, id, socket_url}, finder_,
-                                                     process_));
+      pages.push_back(
+          std::make_shared<DevToolsPage>(Page{client_, id, socket_url}, finder_, process_));
     }
     return pages;
   }

@@ -72,7 +72,6 @@ class DevToolsBrowserTest : public ::testing::Test {
         windows_(NewDevToolsWindowSystem(client_)),
         browser_(NewDevToolsBrowser(client_, *windows_)) {}
 
-
   // Serves `html` at `path`, opens it in a new tab, waits until it has loaded and answers
   // the tab's element of the window collection.
   std::shared_ptr<WebBrowser> Open(const std::string& path, const std::string& html) {
@@ -179,8 +178,8 @@ TEST_F(DevToolsBrowserTest, GivenLinksAndImagesWeShouldListThemInDocumentOrder) 
     images.push_back(Utf8(image_items->item(i)->href()));
   }
 
-  EXPECT_THAT(links, ElementsAre(server_->Url("/order/one.html"),
-                                 server_->Url("/order/two.html"), "http://other/3"));
+  EXPECT_THAT(links, ElementsAre(server_->Url("/order/one.html"), server_->Url("/order/two.html"),
+                                 "http://other/3"));
   EXPECT_THAT(images, ElementsAre(server_->Url("/order/pics/a.jpg"), server_->Url("/b.gif"),
                                   "http://elsewhere/c.jpeg"));
   EXPECT_THROW(link_items->item(3), Failure);
@@ -229,7 +228,8 @@ TEST_F(DevToolsBrowserTest, GivenAPageThatNeverAnswersWeShouldRaiseWhenTheTimeIs
   QThread::msleep(1000);
   DevToolsClient impatient(QUrl(QString::fromStdString(chromium_->endpoint())), 1500ms);
   auto windows = NewDevToolsWindowSystem(impatient);
-  for (const auto& element : NewDevToolsBrowser(impatient, *windows)->CreateShellWindows()->Elements()) {
+  for (const auto& element :
+       NewDevToolsBrowser(impatient, *windows)->CreateShellWindows()->Elements()) {
     if (Utf8(element->LocationURL()) != server_->Url("/busy.html")) continue;
     try {
       element->Document()->documentElement()->innerHTML();

@@ -51,8 +51,7 @@ QByteArray DevToolsClient::Get(const QString& path) {
   url.setPath(path);
   QNetworkRequest request(url);
   std::unique_ptr<QNetworkReply> reply(network_->get(request));
-  const bool finished =
-      WaitFor([&] { return reply->isFinished(); }, QDeadlineTimer(time_limit_));
+  const bool finished = WaitFor([&] { return reply->isFinished(); }, QDeadlineTimer(time_limit_));
   if (!finished) {
     reply->abort();
     Fail(QStringLiteral("no answer to %1 within %2 ms").arg(path).arg(time_limit_.count()));
@@ -99,9 +98,9 @@ QWebSocket& DevToolsClient::SocketFor(const QString& socket_url) {
   bool closed = false;
   QObject::connect(raw, &QWebSocket::disconnected, raw, [&closed] { closed = true; });
   raw->open(QUrl(socket_url));
-  const bool connected = WaitFor(
-      [&] { return closed || raw->state() == QAbstractSocket::ConnectedState; },
-      QDeadlineTimer(time_limit_));
+  const bool connected =
+      WaitFor([&] { return closed || raw->state() == QAbstractSocket::ConnectedState; },
+              QDeadlineTimer(time_limit_));
   QObject::disconnect(raw, &QWebSocket::disconnected, raw, nullptr);
   if (!connected || closed || raw->state() != QAbstractSocket::ConnectedState) {
     const QString reason = raw->errorString();
@@ -120,9 +119,7 @@ QJsonObject DevToolsClient::Call(const QString& socket_url, const QString& metho
   socket.sendTextMessage(QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact)));
 
   const bool answered = WaitFor(
-      [&] {
-        return answers_.count(id) != 0 || socket.state() != QAbstractSocket::ConnectedState;
-      },
+      [&] { return answers_.count(id) != 0 || socket.state() != QAbstractSocket::ConnectedState; },
       QDeadlineTimer(time_limit_));
   auto answer = answers_.find(id);
   if (answer == answers_.end()) {

@@ -9,10 +9,8 @@ namespace {
 
 // Profile folders, in the order they are looked at.
 const QStringList kProfileFolders = {
-    QStringLiteral("chromium"),
-    QStringLiteral("google-chrome"),
-    QStringLiteral("microsoft-edge"),
-    QStringLiteral("BraveSoftware/Brave-Browser"),
+    QStringLiteral("chromium"),       QStringLiteral("google-chrome"),
+    QStringLiteral("microsoft-edge"), QStringLiteral("BraveSoftware/Brave-Browser"),
     QStringLiteral("vivaldi"),
 };
 

@@ -54,10 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "",
                      {{"google-chrome", "6666\n"}, {"chromium", "5555\n"}},
                      "http://127.0.0.1:5555"},
-        EndpointCase{"BraveOnly",
-                     "",
-                     {{"BraveSoftware/Brave-Browser", "7777\n"}},
-                     "http://127.0.0.1:7777"},
+        EndpointCase{
+            "BraveOnly", "", {{"BraveSoftware/Brave-Browser", "7777\n"}}, "http://127.0.0.1:7777"},
         EndpointCase{"DamagedFileSkipped",
                      "",
                      {{"chromium", "not a port\n"}, {"vivaldi", "8888\n"}},

@@ -7,10 +7,10 @@
 namespace harvelo::page_scripts {
 
 // The element's content as HTML: Chromium's own serialisation (attributes and text escaped
-// as its innerHTML escapes them, void elements without end tags), except that element names come from tagName ("IMG"), and
-// that elements which are not HTML elements (unknown tags such as the marker tags, custom
-// elements nobody defined, SVG and MathML) are written as empty elements with their name
-// in capitals, "<QXSOURCE value="x" />", followed by their content and no end tag.
+// as its innerHTML escapes them, void elements without end tags), except that element names come
+// from tagName ("IMG"), and that elements which are not HTML elements (unknown tags such as the
+// marker tags, custom elements nobody defined, SVG and MathML) are written as empty elements with
+// their name in capitals, "<QXSOURCE value="x" />", followed by their content and no end tag.
 inline constexpr char kInnerHtml[] = R"js(function () {
   const HTML = 'http://www.w3.org/1999/xhtml';
   const RAW_TEXT = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',

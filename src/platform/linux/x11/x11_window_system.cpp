@@ -83,11 +83,11 @@ class X11WindowSystem : public BrowserWindows {
         Property(Window(window), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
     const xcb_window_t owner = static_cast<xcb_window_t>(value);
     const xcb_void_cookie_t cookie =
-        value == 0 ? xcb_delete_property_checked(connection_, Window(window),
-                                                 XCB_ATOM_WM_TRANSIENT_FOR)
-                   : xcb_change_property_checked(connection_, XCB_PROP_MODE_REPLACE,
-                                                 Window(window), XCB_ATOM_WM_TRANSIENT_FOR,
-                                                 XCB_ATOM_WINDOW, 32, 1, &owner);
+        value == 0
+            ? xcb_delete_property_checked(connection_, Window(window), XCB_ATOM_WM_TRANSIENT_FOR)
+            : xcb_change_property_checked(connection_, XCB_PROP_MODE_REPLACE, Window(window),
+                                          XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1,
+                                          &owner);
     if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
       std::free(error);
       Fail("cannot set the owner of window", window);
@@ -150,11 +150,9 @@ class X11WindowSystem : public BrowserWindows {
   }
 
   // A property of 32-bit items; empty when the window or the property is missing.
-  std::vector<std::uint32_t> Property(xcb_window_t window, xcb_atom_t property,
-                                      xcb_atom_t type) {
+  std::vector<std::uint32_t> Property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
     Freed<xcb_get_property_reply_t> reply{xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, property, type, 0, 4096),
-        nullptr)};
+        connection_, xcb_get_property(connection_, 0, window, property, type, 0, 4096), nullptr)};
     if (!reply || reply->format != 32) return {};
     const auto* items = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.reply));
     return std::vector<std::uint32_t>(

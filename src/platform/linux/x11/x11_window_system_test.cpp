@@ -108,8 +108,8 @@ TEST_F(X11WindowSystemTest, GivenChromiumInFrontWeShouldAttachToThePageItShows) 
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/first.html"));
   EXPECT_TRUE(clock.sleeps_.empty());
-  EXPECT_THAT(testing::RunOnDisplay(x_->display(), {"xprop", "-id", std::to_string(page->HWND()),
-                                           "_NET_WM_PID"}),
+  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
+                                    {"xprop", "-id", std::to_string(page->HWND()), "_NET_WM_PID"}),
               HasSubstr(std::to_string(chromium_->pid())));
 }
 
@@ -154,11 +154,11 @@ TEST_F(X11WindowSystemTest, GivenAWindowWeShouldMaximiseItAndSetItsOwner) {
 
   EXPECT_EQ(windows_->SetWindowLongA(front, GWL_HWNDPARENT, behind), 0);
   EXPECT_THAT(testing::RunOnDisplay(x_->display(),
-                           {"xprop", "-id", std::to_string(front), "WM_TRANSIENT_FOR"}),
+                                    {"xprop", "-id", std::to_string(front), "WM_TRANSIENT_FOR"}),
               HasSubstr("window id # 0x"));
   EXPECT_EQ(windows_->SetWindowLongA(front, GWL_HWNDPARENT, 0), behind);
   EXPECT_THAT(testing::RunOnDisplay(x_->display(),
-                           {"xprop", "-id", std::to_string(front), "WM_TRANSIENT_FOR"}),
+                                    {"xprop", "-id", std::to_string(front), "WM_TRANSIENT_FOR"}),
               HasSubstr("not found"));
 }
 
