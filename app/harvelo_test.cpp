@@ -129,8 +129,11 @@ TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   }
 
   auto harvelo = StartHarvelo();
-  const std::string found =
-      Run({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Harvelo$"});
+  // Four attempts 300 ms apart come first; a loaded machine may take a while more.
+  std::string found;
+  for (int tries = 0; tries < 6 && found.empty(); ++tries) {
+    found = Run({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Harvelo$"});
+  }
   ASSERT_FALSE(found.empty()) << "no box titled Harvelo";
   const std::string box = found.substr(0, found.find('\n'));
 
