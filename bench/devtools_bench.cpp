@@ -1,0 +1,159 @@
+// What one read of the browser costs, against a real headless Chromium: each figure
+// beside its floor, the bare protocol round trip or Chromium's own serialisation.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_user_interface.h"
+#include "fakes/recording_registry.h"
+#include "platform/linux/devtools/devtools_browser.h"
+#include "platform/linux/devtools/devtools_window_system.h"
+#include "run/attach_browser.h"
+#include "support/chromium_session.h"
+#include "support/devtools_pages.h"
+#include "support/page_server.h"
+
+namespace harvelo {
+namespace {
+
+using namespace std::chrono_literals;
+
+// About 1 MB of ordinary markup: paragraphs with links around thumbnails.
+std::string LargePage() {
+  // The thumbnails are not fetched: the page measures reading, not loading.
+  std::string page =
+      "<html><head><title>large</title><meta http-equiv=\"Content-Security-Policy\" "
+      "content=\"img-src 'none'\"></head><body>";
+  for (int i = 0; page.size() < 1'000'000; ++i) {
+    const std::string n = std::to_string(i);
+    page += "<p class=\"row\">Picture " + n + " &amp; friends: <a href=\"/pics/" + n +
+            ".jpg\"><img src=\"/thumbs/" + n + ".jpg\" alt=\"thumb " + n + "\"></a></p>\n";
+  }
+  return page + "</body></html>";
+}
+
+struct Bench {
+  testing::PageServer server;
+  std::unique_ptr<testing::ChromiumSession> chromium;
+  std::unique_ptr<DevToolsClient> client;
+  std::unique_ptr<BrowserWindows> windows;
+  std::unique_ptr<BrowserAutomation> browser;
+
+  Bench() {
+    server.Add("/small.html", "<title>small</title><body><p>small</p></body>");
+    server.Add("/large.html", LargePage());
+    chromium = std::make_unique<testing::ChromiumSession>(
+        testing::ChromiumSession::Options{{}, {server.Url("/large.html")}});
+    client =
+        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium->endpoint())), 30s);
+    windows = NewDevToolsWindowSystem(*client);
+    browser = NewDevToolsBrowser(*client, *windows);
+  }
+
+  // Opens `count` more tabs of the small page.
+  void OpenTabs(int count) {
+    for (int i = 0; i < count; ++i) testing::OpenTarget(*client, server.Url("/small.html"));
+  }
+
+  // The tab showing `path`, once it has loaded, and its socket.
+  std::shared_ptr<WebBrowser> Page(const std::string& path) {
+    socket =
+        testing::PageSocket(chromium->endpoint(),
+                            testing::LoadedTarget(*client, chromium->endpoint(), server.Url(path)));
+    for (const auto& page : browser->CreateShellWindows()->Elements()) {
+      if (ToUtf8(page->LocationURL()) == server.Url(path)) return page;
+    }
+    return nullptr;
+  }
+  QString socket;
+};
+
+Bench& Shared() {
+  static Bench bench;
+  return bench;
+}
+
+void BM_RoundTripFloor(benchmark::State& state) {
+  Bench& bench = Shared();
+  bench.Page("/large.html");
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        bench.client->Call(bench.socket, "Runtime.evaluate", {{"expression", "1"}}));
+  }
+}
+BENCHMARK(BM_RoundTripFloor)->Unit(benchmark::kMicrosecond);
+
+void BM_LocationURL(benchmark::State& state) {
+  auto page = Shared().Page("/large.html");
+  for (auto _ : state) benchmark::DoNotOptimize(page->LocationURL());
+}
+BENCHMARK(BM_LocationURL)->Unit(benchmark::kMicrosecond);
+
+// A link's href: one call into the page's renderer, the floor of every element read.
+void BM_LinkHref(benchmark::State& state) {
+  auto link = Shared().Page("/large.html")->Document()->links()->item(0);
+  for (auto _ : state) benchmark::DoNotOptimize(link->href());
+}
+BENCHMARK(BM_LinkHref)->Unit(benchmark::kMicrosecond);
+
+void BM_ChromiumInnerHtml1MB(benchmark::State& state) {
+  Bench& bench = Shared();
+  bench.Page("/large.html");
+  std::size_t size = 0;
+  for (auto _ : state) {
+    size = testing::EvaluateIn(*bench.client, bench.socket, "document.documentElement.innerHTML")
+               .size();
+  }
+  state.counters["bytes"] = static_cast<double>(size);
+}
+BENCHMARK(BM_ChromiumInnerHtml1MB)->Unit(benchmark::kMillisecond);
+
+void BM_InnerHtml1MB(benchmark::State& state) {
+  auto page = Shared().Page("/large.html");
+  std::size_t size = 0;
+  for (auto _ : state) size = page->Document()->documentElement()->innerHTML().size();
+  state.counters["chars"] = static_cast<double>(size);
+}
+BENCHMARK(BM_InnerHtml1MB)->Unit(benchmark::kMillisecond);
+
+// Four walks of 50 page targets, none of them in front: the attachment's worst case, its
+// pauses recorded rather than waited.
+void BM_FourAttemptWalkOf50Targets(benchmark::State& state) {
+  Bench& bench = Shared();
+  const int targets = static_cast<int>(bench.browser->CreateShellWindows()->Elements().size());
+  if (targets < 50) bench.OpenTabs(50 - targets);
+  RecordingRegistry registry;
+  FakeUserInterface ui;
+  FakeClock warm_up_clock;
+  RunState warm_up;
+  // The first walk opens a socket to each page; the program keeps them for the later ones.
+  AttachBrowser({*bench.browser, *bench.windows, registry, ui, warm_up_clock}, warm_up, -1, false);
+  for (auto _ : state) {
+    FakeClock clock;
+    RunState run;
+    benchmark::DoNotOptimize(
+        AttachBrowser({*bench.browser, *bench.windows, registry, ui, clock}, run, -1, false));
+  }
+  state.counters["targets"] =
+      static_cast<double>(bench.browser->CreateShellWindows()->Elements().size());
+}
+BENCHMARK(BM_FourAttemptWalkOf50Targets)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace harvelo
+
+int main(int argc, char** argv) {
+  int qt_argc = 1;
+  QCoreApplication application(qt_argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,46 @@
+#ifndef HARVELO_PLATFORM_LINUX_DEVTOOLS_BROWSER_WINDOW_FINDER_H_
+#define HARVELO_PLATFORM_LINUX_DEVTOOLS_BROWSER_WINDOW_FINDER_H_
+
+// The browser knows its windows only by its own ids and their bounds; the window system
+// names them differently. This turns the one into the other.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/window_handle.h"
+#include "platform/window_system.h"
+
+namespace harvelo {
+
+// A browser window as the browser describes it: the browser's process, its own id for
+// the window, and where the window lies on the screen. Windows that lie exactly on top
+// of each other (two maximised windows) are told apart by the order of their creation:
+// `ids_alike`, asked for only then, answers the ids of all the browser's windows with
+// these bounds, this one's included, in ascending order, which is the order in which the
+// browser created them.
+struct BrowserWindow {
+  std::int64_t browser_process = 0;
+  std::int32_t window_id = 0;
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  std::function<std::vector<std::int32_t>()> ids_alike;
+};
+
+class BrowserWindowFinder {
+ public:
+  virtual ~BrowserWindowFinder() = default;
+  // The handle of the top-level window that shows `window`. Throws Failure when the
+  // window system shows no such window.
+  virtual WindowHandle HandleOf(const BrowserWindow& window) = 0;
+};
+
+// A window system that also names the browser's windows: what the browser adapter and
+// the program need of the session they run in.
+class BrowserWindows : public WindowSystem, public BrowserWindowFinder {};
+
+}  // namespace harvelo
+
+#endif  // HARVELO_PLATFORM_LINUX_DEVTOOLS_BROWSER_WINDOW_FINDER_H_

@@ -1,0 +1,21 @@
+#ifndef HARVELO_PLATFORM_LINUX_DEVTOOLS_DEVTOOLS_BROWSER_H_
+#define HARVELO_PLATFORM_LINUX_DEVTOOLS_DEVTOOLS_BROWSER_H_
+
+#include <memory>
+
+#include "platform/browser.h"
+#include "platform/linux/devtools/browser_window_finder.h"
+#include "platform/linux/devtools/devtools_client.h"
+
+namespace harvelo {
+
+// The browser automation over the DevTools protocol: the window collection is the
+// browser's page targets in the order the endpoint lists them (most recently active
+// first), and every property read is one protocol call. `client` and `finder` must
+// remain live while the automation and everything it hands out are.
+std::unique_ptr<BrowserAutomation> NewDevToolsBrowser(DevToolsClient& client,
+                                                      BrowserWindowFinder& finder);
+
+}  // namespace harvelo
+
+#endif  // HARVELO_PLATFORM_LINUX_DEVTOOLS_DEVTOOLS_BROWSER_H_

@@ -1,0 +1,107 @@
+#ifndef HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_SCRIPTS_H_
+#define HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_SCRIPTS_H_
+
+// The functions the adapter runs inside the page, each called with the element it reads
+// as `this`. A text they throw is the error the program sees.
+
+namespace harvelo::page_scripts {
+
+// The element's content as HTML: Chromium's own serialisation (attributes and text escaped
+// as its innerHTML escapes them, void elements without end tags), except that element names come
+// from tagName ("IMG"), and that elements which are not HTML elements (unknown tags such as the
+// marker tags, custom elements nobody defined, SVG and MathML) are written as empty elements with
+// their name in capitals, "<QXSOURCE value="x" />", followed by their content and no end tag.
+inline constexpr char kInnerHtml[] = R"js(function () {
+  const HTML = 'http://www.w3.org/1999/xhtml';
+  const RAW_TEXT = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',
+                            'plaintext', 'noscript']);
+  const VOID = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
+                        'hr', 'img', 'input', 'keygen', 'link', 'meta', 'param', 'source',
+                        'track', 'wbr']);
+  const isHtml = (e) => e.namespaceURI === HTML && !(e instanceof HTMLUnknownElement) &&
+      !(e.localName.includes('-') && !customElements.get(e.localName));
+  const TEXT_ESCAPES = {'&': '&amp;', '\u00a0': '&nbsp;', '<': '&lt;', '>': '&gt;'};
+  const ATTRIBUTE_ESCAPES = {'&': '&amp;', '\u00a0': '&nbsp;', '"': '&quot;', '<': '&lt;',
+                             '>': '&gt;'};
+  const escapeText = (t) => t.replace(/[&\u00a0<>]/g, (c) => TEXT_ESCAPES[c]);
+  const escapeAttribute = (t) => t.replace(/[&\u00a0"<>]/g, (c) => ATTRIBUTE_ESCAPES[c]);
+  const out = [];
+  const children = (node) => {
+    const host = node.nodeType === 1 && node.namespaceURI === HTML &&
+        node.localName === 'template' ? node.content : node;
+    for (let child = host.firstChild; child; child = child.nextSibling) write(child, node);
+  };
+  const write = (node, parent) => {
+    switch (node.nodeType) {
+      case 1: {
+        let attributes = '';
+        for (const attribute of node.attributes) {
+          attributes += ' ' + attribute.name + '="' + escapeAttribute(attribute.value) + '"';
+        }
+        const name = node.tagName;
+        if (!isHtml(node)) {
+          out.push('<' + name.toUpperCase() + attributes + ' />');
+          children(node);
+        } else if (VOID.has(node.localName)) {
+          out.push('<' + name + attributes + '>');
+        } else {
+          out.push('<' + name + attributes + '>');
+          children(node);
+          out.push('</' + name + '>');
+        }
+        break;
+      }
+      case 3:
+        out.push(parent.nodeType === 1 && parent.namespaceURI === HTML &&
+                 RAW_TEXT.has(parent.localName) ? node.data : escapeText(node.data));
+        break;
+      case 4:
+        out.push('<![CDATA[' + node.data + ']]>');
+        break;
+      case 7:
+        out.push('<?' + node.target + ' ' + node.data + '>');
+        break;
+      case 8:
+        out.push('<!--' + node.data + '-->');
+        break;
+      case 10:
+        out.push('<!DOCTYPE ' + node.name + '>');
+        break;
+    }
+  };
+  children(this);
+  return out.join('');
+})js";
+
+// The element's address. Links and other elements with an href property give it; an
+// image gives its src as the document resolves it, its absolute address; any other
+// element has no such property.
+inline constexpr char kHref[] = R"js(function () {
+  if (this instanceof HTMLImageElement) return this.src;
+  if (!('href' in this)) throw "Object doesn't support this property or method";
+  const href = this.href;
+  return typeof href === 'object' && href !== null && 'baseVal' in href ? href.baseVal
+                                                                        : String(href);
+})js";
+
+inline constexpr char kParentElement[] = R"js(function () {
+  if (!this.parentElement) throw 'Object variable not set';
+  return this.parentElement;
+})js";
+
+inline constexpr char kLength[] = R"js(function () { return this.length; })js";
+
+inline constexpr char kItem[] = R"js(function (index) {
+  const item = this[index];
+  if (!item) throw 'Invalid procedure call or argument';
+  return item;
+})js";
+
+inline constexpr char kDocumentElement[] = R"js(function () {
+  if (!this.documentElement) throw 'Object variable not set';
+  return this.documentElement;
+})js";
+
+}  // namespace harvelo::page_scripts
+
+#endif  // HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_SCRIPTS_H_

@@ -1,0 +1,42 @@
+#ifndef HARVELO_TESTS_SUPPORT_CHROMIUM_SESSION_H_
+#define HARVELO_TESTS_SUPPORT_CHROMIUM_SESSION_H_
+
+// A Chromium of the test's own: a throw-away profile, remote debugging on a port the
+// kernel picks, kept off the network; ended and its profile removed with the object.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+
+namespace harvelo::testing {
+
+class ChromiumSession {
+ public:
+  struct Options {
+    // Empty: headless. Else the X display to show its windows on.
+    std::string display;
+    // The pages of the first window; none opens about:blank.
+    std::vector<std::string> urls;
+  };
+
+  // Waits until the endpoint is known; throws std::runtime_error after 30 s.
+  explicit ChromiumSession(const Options& options);
+  ~ChromiumSession();
+
+  // "http://127.0.0.1:<port>".
+  const std::string& endpoint() const { return endpoint_; }
+  pid_t pid() const { return process_->pid(); }
+  // Ends the browser at once, as a crash would.
+  void Kill() { process_->Kill(); }
+
+ private:
+  std::unique_ptr<TemporaryFolder> profile_;
+  std::unique_ptr<ChildProcess> process_;
+  std::string endpoint_;
+};
+
+}  // namespace harvelo::testing
+
+#endif  // HARVELO_TESTS_SUPPORT_CHROMIUM_SESSION_H_

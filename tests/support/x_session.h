@@ -1,0 +1,35 @@
+#ifndef HARVELO_TESTS_SUPPORT_X_SESSION_H_
+#define HARVELO_TESTS_SUPPORT_X_SESSION_H_
+
+// A private X display with a window manager: Xvfb on a display number of its own choice
+// and openbox, both ended with the object.
+
+#include <memory>
+#include <string>
+
+#include "support/child_process.h"
+
+namespace harvelo::testing {
+
+class XSession {
+ public:
+  // Waits until both answer; throws std::runtime_error when they do not within 20 s.
+  XSession();
+  ~XSession();
+
+  // ":N", for DISPLAY.
+  const std::string& display() const { return display_; }
+
+ private:
+  std::unique_ptr<ChildProcess> server_;
+  std::unique_ptr<ChildProcess> window_manager_;
+  std::string display_;
+};
+
+// Runs `argv` on `display` and answers its standard output; empty when it failed or did
+// not end within 10 s. For the X tools (xdotool, xprop, xwininfo).
+std::string RunOnDisplay(const std::string& display, const std::vector<std::string>& argv);
+
+}  // namespace harvelo::testing
+
+#endif  // HARVELO_TESTS_SUPPORT_X_SESSION_H_
