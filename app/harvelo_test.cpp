@@ -1,5 +1,8 @@
 // The built program, started as a user starts it, on a private X display with a window
-// manager and a Chromium showing a page served on 127.0.0.1.
+// manager and a Chromium showing a page served on 127.0.0.1; its companions are stand-ins
+// in its own folder that record what they were given.
+
+#include <sys/stat.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,9 +12,15 @@
 #include <QJsonObject>
 #include <QThread>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "platform/hive/hive.h"
+#include "platform/linux/channel/frame.h"
 #include "platform/linux/devtools/devtools_client.h"
 #include "support/chromium_session.h"
+#include "support/devtools_pages.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 #include "support/x_session.h"
@@ -19,27 +28,42 @@
 namespace harvelo {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// The page tells, in its title, whether someone read its elements' names, as reading its
-// HTML does.
-const char kPage[] = R"(<title>untouched</title>
-<script>
-  const tagName = Object.getOwnPropertyDescriptor(Element.prototype, 'tagName');
-  let seen = false;
-  Object.defineProperty(Element.prototype, 'tagName', {
-    configurable: true,
-    get() {
-      if (!seen) {
-        seen = true;
-        setTimeout(() => { document.title = 'read'; });
-      }
-      return tagName.get.call(this);
-    },
-  });
-</script>
-<body><a href="big.jpg"><img src="thumb.jpg"></a></body>)";
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
 
+std::string RealPage(const std::string& name) {
+  return FileBytes(fs::path(HARVELO_REALPAGES) / name);
+}
+
+// "# 0x..." as xprop writes an owner, from xdotool's decimal window id.
+std::string HexWindow(const std::string& decimal) {
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "# 0x%lx\n", std::stoul(decimal));
+  return hex;
+}
+
+// What a stand-in for the download program took: one job message per frame.
+std::vector<std::string> TakenJobs(const fs::path& record) {
+  std::vector<std::string> jobs;
+  std::string bytes = FileBytes(record);
+  std::string_view rest = bytes;
+  while (std::optional<channel::Frame> frame = channel::DecodeFrame(rest)) {
+    EXPECT_EQ(frame->message_number, 401);
+    jobs.emplace_back(frame->data);
+    rest.remove_prefix(frame->size);
+  }
+  EXPECT_TRUE(rest.empty()) << "a cut-off frame";
+  return jobs;
+}
+
+// Every test starts its own browser on one shared display.
 class HarveloTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -52,90 +76,175 @@ class HarveloTest : public ::testing::Test {
   static void TearDownTestSuite() { delete x_; }
 
   HarveloTest() {
-    server_.Add("/page.html", kPage);
-    chromium_ = std::make_unique<testing::ChromiumSession>(
-        testing::ChromiumSession::Options{x_->display(), {server_.Url("/page.html")}});
-    devtools_ =
-        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+    // The program folder: harvelo with its two companions beside it.
+    fs::copy_file(HARVELO_PROGRAM, program_folder_ / "harvelo");
+    fs::copy_file(HARVELO_HAULBEAM_STANDIN, program_folder_ / "Haulbeam");
+    fs::copy_file(HARVELO_RECORD_ARGS, program_folder_ / "Tellora");
+    ::chmod(runtime_.path().c_str(), 0700);
   }
+
+  // Shows `page` at `path` in a browser window that has the focus.
+  void ShowPage(const std::string& path, const std::string& page) {
+    server_.Add(path, page);
+    page_url_ = server_.Url(path);
+    chromium_ = std::make_unique<testing::ChromiumSession>(
+        testing::ChromiumSession::Options{x_->display(), {page_url_}});
+    devtools_ = std::make_unique<DevToolsClient>(
+        QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+    ASSERT_FALSE(testing::LoadedTarget(*devtools_, chromium_->endpoint(), page_url_).isEmpty())
+        << "the page never loaded";
+    for (int tries = 0; tries < 300; ++tries) {
+      if (ActiveWindowName().find("Chromium") != std::string::npos) return;
+      QThread::msleep(50);
+    }
+    FAIL() << "the page never came to the front";
+  }
+
+  std::string ActiveWindowName() { return Run({"xdotool", "getactivewindow", "getwindowname"}); }
 
   std::unique_ptr<testing::ChildProcess> StartHarvelo() {
     return std::make_unique<testing::ChildProcess>(
-        std::vector<std::string>{HARVELO_PROGRAM},
+        std::vector<std::string>{(program_folder_ / "harvelo").string()},
         std::map<std::string, std::string>{{"DISPLAY", x_->display()},
                                            {"HARVELO_DEVTOOLS", chromium_->endpoint()},
-                                           {"XDG_CONFIG_HOME", config_.path()},
-                                           {"HOME", config_.path()},
+                                           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
+                                           {"XDG_RUNTIME_DIR", runtime_.path()},
+                                           {"HOME", home_.path()},
                                            {"WAYLAND_DISPLAY", ""},
                                            {"XDG_SESSION_TYPE", ""},
                                            {"QT_QPA_PLATFORM", "xcb"}});
+  }
+
+  // The first visible window whose name is exactly `name`, waiting for it; empty, with the
+  // names of the windows that are visible instead, when none comes.
+  std::string FindWindow(const std::string& name) {
+    const std::string found =
+        Run({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^" + name + "$"});
+    if (found.empty()) {
+      std::istringstream ids(Run({"xdotool", "search", "--onlyvisible", "--name", "."}));
+      std::string names;
+      for (std::string id; std::getline(ids, id);) names += Run({"xdotool", "getwindowname", id});
+      ADD_FAILURE() << "no window \"" << name << "\"; visible:\n" << names;
+    }
+    return found.substr(0, found.find('\n'));
   }
 
   std::string Run(const std::vector<std::string>& argv) {
     return testing::RunOnDisplay(x_->display(), argv);
   }
 
-  // The page's title, read past the program.
-  std::string PageTitle() {
-    for (const QJsonValue& target : devtools_->ListAt("/json/list")) {
-      if (target["type"].toString() == "page") return target["title"].toString().toStdString();
-    }
-    return {};
-  }
-
-  // Waits until the page has loaded in a browser window that has the focus.
-  bool PageInFront() {
-    for (int tries = 0; tries < 300; ++tries) {
-      if (PageTitle() == "untouched" &&
-          Run({"xdotool", "getactivewindow", "getwindowname"}).find("Chromium") !=
-              std::string::npos) {
-        return true;
-      }
-      QThread::msleep(50);
-    }
-    return false;
+  std::string Setting(const std::string& name) {
+    std::optional<Hive> hive = Hive::Parse(FileBytes(home_.path() + "/.config/Quorvex/registry.reg"));
+    if (!hive) return "(no settings file)";
+    HiveKey* key = hive->FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
+    HiveValue* value = key ? key->FindValue(name) : nullptr;
+    if (!value || value->data.empty()) return "(missing)";
+    return std::string(value->data.begin(), value->data.end() - 1);
   }
 
   static testing::XSession* x_;
-  testing::TemporaryFolder config_;
+  testing::TemporaryFolder home_;
+  testing::TemporaryFolder runtime_;
+  testing::TemporaryFolder program_folder_holder_;
+  fs::path program_folder_ = program_folder_holder_.path();
   testing::PageServer server_;
+  std::string page_url_;
   std::unique_ptr<testing::ChromiumSession> chromium_;
   std::unique_ptr<DevToolsClient> devtools_;
 };
 
 testing::XSession* HarveloTest::x_ = nullptr;
 
-TEST_F(HarveloTest, GivenChromiumShowingAPageWeShouldAttachReadItsHtmlAndEndWithoutABox) {
-  ASSERT_TRUE(PageInFront());
+TEST_F(HarveloTest, GivenAGalleryWeShouldHandEveryPictureToTheDownloadProgramAfterTheFolder) {
+  ShowPage("/gallery/index.html", RealPage("photoswipe3-default.html"));
+  const std::string browser_window = Run({"xdotool", "getactivewindow"});
 
   auto harvelo = StartHarvelo();
+  const std::string dialog = FindWindow("Harvelo - Quorvex");
+  ASSERT_FALSE(dialog.empty()) << "no folder dialog";
+  EXPECT_THAT(Run({"xprop", "-id", dialog, "WM_TRANSIENT_FOR"}),
+              ::testing::HasSubstr(HexWindow(browser_window)));
+  // Keys go to the window with the focus, as a person types them: a key sent to a window
+  // that closes on its press would never be released.
+  Run({"xdotool", "windowactivate", "--sync", dialog});
+  Run({"xdotool", "key", "Return"});
+  ASSERT_EQ(harvelo->Wait(60s), 0);
 
-  EXPECT_EQ(harvelo->Wait(60s), 0);
-  for (int tries = 0; tries < 100 && PageTitle() != "read"; ++tries) QThread::msleep(50);
-  EXPECT_EQ(PageTitle(), "read");
-  EXPECT_EQ(Run({"xdotool", "search", "--name", "^Harvelo$"}), "");
+  // The folder offered is Quorvex in the documents folder, which is the home folder here.
+  const std::string folder = home_.path() + "/Quorvex/";
+  const std::string origin = page_url_;
+  const std::string base = server_.Url("/gallery/images/full/");
+  std::vector<std::string> expected;
+  for (int k = 18; k >= 1; --k) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%03d", k);
+    char order[8];
+    std::snprintf(order, sizeof order, "%02d", k);
+    expected.push_back("<DataURL>" + base + name + ".jpg</DataURL><DataPath>" + folder +
+                       "</DataPath><DataOrgin>" + origin + "</DataOrgin><DataGroup>g999" +
+                       "</DataGroup><DataOrder>" + order + "</DataOrder>");
+  }
+  for (int tries = 0; tries < 100 && FileBytes(program_folder_ / "Haulbeam.record").empty(); ++tries) {
+    QThread::msleep(50);
+  }
+  EXPECT_THAT(TakenJobs(program_folder_ / "Haulbeam.record"), ::testing::ElementsAreArray(expected));
+  EXPECT_EQ(Setting("dGroupNumber"), "g998");
+  const std::string log = FileBytes(home_.path() + "/Quorvex/SourceLog.txt");
+  EXPECT_THAT(log, ::testing::EndsWith("\tg999\t" + origin + "\r\n"));
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+}
+
+TEST_F(HarveloTest, GivenARobotsNofollowPageWeShouldStartTheNoticeProgramAndScanNothing) {
+  ShowPage("/news/article.html", RealPage("robots-noindex-nofollow.html"));
+
+  auto harvelo = StartHarvelo();
+  ASSERT_EQ(harvelo->Wait(60s), 0);
+
+  std::string record;
+  for (int tries = 0; tries < 100 && record.empty(); ++tries) {
+    QThread::msleep(50);
+    record = FileBytes(program_folder_ / "Tellora.record");
+  }
+  const std::string window = Run({"xdotool", "getactivewindow"});
+  const std::string handle = window.substr(0, window.find('\n'));
+  EXPECT_EQ(record, std::string("own session\0" "1\0" "2\0", 16) + "<wHWND>" + handle +
+                        "</wHWND><FormName>frmRobotExclude</FormName><URL>" + page_url_ +
+                        "</URL><ProgType>DL</ProgType><LoadingURL>" + page_url_ +
+                        "</LoadingURL>" + std::string(1, '\0'));
+  EXPECT_FALSE(fs::exists(program_folder_ / "Haulbeam.record"));
+  EXPECT_EQ(Setting("dGroupNumber"), "(no settings file)");
+}
+
+TEST_F(HarveloTest, GivenAPageWithoutMediaWeShouldShowTheNoticeOwnedByTheBrowserWindow) {
+  ShowPage("/frames.html", RealPage("ie5-frameset.html"));
+  const std::string browser_window = Run({"xdotool", "getactivewindow"});
+
+  auto harvelo = StartHarvelo();
+  const std::string notice = FindWindow("Harvelo - Quorvex");
+  ASSERT_FALSE(notice.empty()) << "no notice";
+  EXPECT_THAT(Run({"xprop", "-id", notice, "WM_TRANSIENT_FOR"}),
+              ::testing::HasSubstr(HexWindow(browser_window)));
+
+  // Tick "Don't show this message again", then OK: the setting is stored and the run ends.
+  Run({"xdotool", "windowactivate", "--sync", notice});
+  Run({"xdotool", "key", "Tab", "space", "shift+Tab", "Return"});
+  ASSERT_EQ(harvelo->Wait(30s), 0);
+  EXPECT_EQ(Setting("dMsgNoPicsFound"), "0");
 }
 
 TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
-  ASSERT_TRUE(PageInFront());
+  ShowPage("/page.html", "<title>A page</title><p>text</p>");
   testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
                               {{"DISPLAY", x_->display()}});
-  for (int tries = 0; tries < 300; ++tries) {
-    if (Run({"xdotool", "getactivewindow", "getwindowname"}).find("Chromium") ==
-        std::string::npos) {
-      break;
-    }
+  const std::string plain = FindWindow("plain");
+  for (int tries = 0; tries < 300 && Run({"xdotool", "getactivewindow"}) != plain + "\n";
+       ++tries) {
     QThread::msleep(50);
   }
 
   auto harvelo = StartHarvelo();
-  // Four attempts 300 ms apart come first; a loaded machine may take a while more.
-  std::string found;
-  for (int tries = 0; tries < 6 && found.empty(); ++tries) {
-    found = Run({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Harvelo$"});
-  }
-  ASSERT_FALSE(found.empty()) << "no box titled Harvelo";
-  const std::string box = found.substr(0, found.find('\n'));
+  const std::string box = FindWindow("Harvelo");
+  ASSERT_FALSE(box.empty()) << "no box titled Harvelo";
 
   // The text of the box is selectable: a person can copy it from there.
   Run({"xdotool", "windowactivate", "--sync", box});
@@ -152,12 +261,12 @@ TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   EXPECT_EQ(copied.toStdString(),
             "Error: Could not attach to IE.\nPlease close all Internet Explorer windows and "
             "try again.\n");
-  EXPECT_EQ(PageTitle(), "untouched");
   EXPECT_FALSE(harvelo->Wait(0ms));  // the box holds the program until it is answered
 
   Run({"xdotool", "key", "Return"});
 
   EXPECT_EQ(harvelo->Wait(30s), 0);
+  EXPECT_EQ(Setting("dGroupNumber"), "(no settings file)");
 }
 
 }  // namespace

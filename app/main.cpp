@@ -6,15 +6,22 @@
 #include <chrono>
 #include <exception>
 
-#include "placeholder_ports.h"
 #include "platform/hive/hive_store.h"
+#include "platform/linux/channel/channel_folder.h"
+#include "platform/linux/channel/socket_channel.h"
 #include "platform/linux/devtools/devtools_browser.h"
 #include "platform/linux/devtools/devtools_endpoint.h"
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "platform/linux/hive_file.h"
 #include "platform/linux/machine.h"
+#include "platform/linux/process/process_starter.h"
 #include "platform/linux/qt/qt_clock.h"
 #include "platform/linux/qt/qt_user_interface.h"
+#include "platform/linux/scanner/posix_file_system.h"
+#include "platform/linux/scanner/qt_folder_browser.h"
+#include "platform/linux/scanner/qt_notice_window.h"
+#include "platform/linux/scanner/url_combiner.h"
+#include "platform/linux/scanner/xdg_folders.h"
 #include "platform/linux/x11/x11_window_system.h"
 #include "run/error_box.h"
 #include "run/form1.h"
@@ -42,22 +49,33 @@ int main(int argc, char** argv) {
   const std::unique_ptr<UserInterface> ui = NewQtUserInterface();
   const std::unique_ptr<Machine> machine = NewLinuxMachine();
   const std::unique_ptr<Clock> clock = NewQtClock();
-  const PlaceholderPorts missing = NewPlaceholderPorts();
+  const std::unique_ptr<ShellFolders> shell_folders = NewXdgShellFolders();
+  const std::unique_ptr<FileSystemObject> file_system = NewPosixFileSystem();
+  const std::unique_ptr<UrlService> urls = NewUrlCombiner();
+  const std::unique_ptr<FolderBrowseComponent> folder_browser =
+      NewQtFolderBrowser(*shell_folders);
+  const std::unique_ptr<MessageChannelFactory> channels =
+      NewSocketChannelFactory(channel::DefaultChannelFolder());
+  const std::unique_ptr<ProcessStarter> processes = NewSpawnProcessStarter();
+  const std::unique_ptr<NoticeWindow> notice = NewQtNoticeWindow();
 
   Platform platform{.browser = *browser,
                     .windows = *windows,
                     .registry = *registry,
-                    .shell_folders = *missing.shell_folders,
-                    .file_system = *missing.file_system,
-                    .urls = *missing.urls,
-                    .folder_browser = *missing.folder_browser,
-                    .channels = *missing.channels,
-                    .processes = *missing.processes,
+                    .shell_folders = *shell_folders,
+                    .file_system = *file_system,
+                    .urls = *urls,
+                    .folder_browser = *folder_browser,
+                    .channels = *channels,
+                    .processes = *processes,
                     .ui = *ui,
-                    .notice = *missing.notice,
+                    .notice = *notice,
                     .machine = *machine,
                     .clock = *clock};
-  Form1 form(platform);
+  AppPath app_path(*machine,
+                   BuildMachine{FromUtf8(HARVELO_BUILD_MACHINE_1), FromUtf8(HARVELO_BUILD_FOLDER_1)},
+                   BuildMachine{FromUtf8(HARVELO_BUILD_MACHINE_2), FromUtf8(HARVELO_BUILD_FOLDER_2)});
+  Form1 form(platform, app_path);
   try {
     form.Load();
   } catch (const std::exception& failure) {

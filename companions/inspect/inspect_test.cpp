@@ -161,6 +161,28 @@ TEST(InspectCommandTest, GivenRobotsExclusionWeShouldReportTheGateWithTheUsersSe
   }
 }
 
+TEST(InspectCommandTest, GivenRealPagesWeShouldRefuseExactlyThoseWithRobotsNameAndNofollow) {
+  struct Case {
+    const char* page;
+    bool allowed;
+  };
+  const Case cases[] = {
+      {"robots-noindex-nofollow.html", false},  // a robots meta tag saying nofollow
+      {"smh-robots-rel-nofollow.html", false},  // robots tags, and nofollow in rel attributes
+      {"typo3-base-fancybox.html", true},       // a robots tag without nofollow
+      {"news-com-au-large.html", true},         // likewise
+      {"wp-nextgen-gallery.html", true},        // nofollow, but no robots name
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = RunInspect(
+        {"--page-url", "http://h/", QStringLiteral(HARVELO_REALPAGES "/") + c.page});
+    ASSERT_EQ(outcome.exit_code, 0) << c.page;
+    EXPECT_EQ(QJsonDocument::fromJson(outcome.out).object()["harvest_allowed"].toBool(!c.allowed),
+              c.allowed)
+        << c.page;
+  }
+}
+
 TEST(InspectCommandTest, GivenUnreadableInputWeShouldSayWhyAndExitWithTwo) {
   const Outcome missing = RunInspect({"--page-url", "http://h/", "/nonexistent/page.html"});
   EXPECT_EQ(missing.exit_code, 2);

@@ -2,8 +2,16 @@
 
 #include "run/attach_browser.h"
 #include "run/error_box.h"
+#include "run/robots_gate.h"
+#include "settings/registry.h"
 
 namespace harvelo {
+
+Form1::Form1(Platform& platform, AppPath& app_path)
+    : platform_(platform),
+      app_path_(app_path),
+      jobs_(platform, state_, app_path),
+      scan_(platform, state_, [this](const Text& folder) { jobs_.SendDownloadJobs(folder); }) {}
 
 void Form1::Load() {
   HarvestCurrentPage();
@@ -23,11 +31,13 @@ void Form1::HarvestCurrentPage() {
   HarvestPage(LowerAscii(state_.AttachedBrowser->Document()->documentElement()->innerHTML()));
 }
 
-void Form1::HarvestPage(const Text& /*page_html*/) {
-  // The robots gate (refused: the notice program starts, then the end) and the page scan
-  // (which returns only when nothing was found and the notice is switched off) take the
-  // page from here. Until they exist, the run ends once the page has been read.
-  platform_.ui.End();
+void Form1::HarvestPage(const Text& page_html) {
+  Registry registry(platform_.registry);
+  if (!IsHarvestAllowed(registry, page_html)) {
+    StartRobotNotice(platform_.processes, *state_.AttachedBrowser, app_path_);
+    platform_.ui.End();
+  }
+  scan_.ScanPage();
 }
 
 void Form1::Terminate() {

@@ -1,8 +1,11 @@
 #ifndef HARVELO_RUN_FORM1_H_
 #define HARVELO_RUN_FORM1_H_
 
+#include "handoff/download_jobs.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
+#include "scanner/page_scan.h"
+#include "settings/app_path.h"
 #include "text/text.h"
 
 namespace harvelo {
@@ -11,16 +14,17 @@ namespace harvelo {
 // what the run holds and is the only place the channel to the download program closes.
 class Form1 {
  public:
-  // `platform` must remain live while the form is.
-  explicit Form1(Platform& platform) : platform_(platform) {}
+  // `platform` and `app_path` must remain live while the form is.
+  Form1(Platform& platform, AppPath& app_path);
 
   // The load event: the pass, then, if the pass returned, the form shows itself so that
   // the user can close it, which runs Terminate.
   void Load();
 
-  // Takes the foreground window, attaches to it and reads its page. Ends the program on
-  // every path except one (nothing found with the notice switched off). A failure reading
-  // the page is not handled here: it leaves Load for the program's failure report.
+  // Takes the foreground window, attaches to it, reads its page, lets the robots gate
+  // judge it and scans it. Ends the program on every path except one (nothing found with
+  // the notice switched off). A failure reading the page or starting the notice program is
+  // not handled here: it leaves Load for the program's failure report.
   void HarvestCurrentPage();
 
   // The termination handler: closes the channel when it was opened. A failure of the
@@ -34,7 +38,11 @@ class Form1 {
   void HarvestPage(const Text& page_html);
 
   Platform& platform_;
+  AppPath& app_path_;
   RunState state_;
+  DownloadJobs jobs_;
+  // Holds the no-files notice, which must outlive the pass.
+  PageScan scan_;
 };
 
 }  // namespace harvelo

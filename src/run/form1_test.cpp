@@ -5,8 +5,13 @@
 
 #include "fakes/fake_browser.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_folder_browser.h"
 #include "fakes/fake_machine.h"
+#include "fakes/fake_message_channel.h"
+#include "fakes/fake_notice_window.h"
+#include "fakes/fake_process_starter.h"
 #include "fakes/fake_shell_folders.h"
+#include "fakes/fake_url_service.h"
 #include "fakes/fake_user_interface.h"
 #include "fakes/fake_window_system.h"
 #include "fakes/recording_registry.h"
@@ -20,51 +25,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// The ports the pass must not reach yet: each call fails the test.
-struct UntouchedUrls : UrlService {
-  bool InternetCombineUrlA(const std::string&, const std::string&, char*, std::uint32_t*,
-                           std::uint32_t) override {
-    ADD_FAILURE() << "URL combined";
-    return false;
-  }
-};
-struct UntouchedFolderBrowser : FolderBrowseComponent {
-  std::unique_ptr<FolderBrowseDialog> Create() override {
-    ADD_FAILURE() << "folder dialog created";
-    return nullptr;
-  }
-};
-struct UntouchedChannels : MessageChannelFactory {
-  std::unique_ptr<MessageChannel> Create() override {
-    ADD_FAILURE() << "channel created";
-    return nullptr;
-  }
-};
-struct UntouchedProcesses : ProcessStarter {
-  std::int64_t Shell(const Text&, int) override {
-    ADD_FAILURE() << "program started";
-    return 0;
-  }
-};
-struct UntouchedNotice : NoticeWindow {
-  void Show(NoticeEvents&) override { ADD_FAILURE() << "notice shown"; }
-  WindowHandle hWnd() override { return 0; }
-  int Check1Value() override { return vbUnchecked; }
-};
-
-// A channel that records whether it was closed.
-struct RecordingChannel : MessageChannel {
-  explicit RecordingChannel(int& closes) : closes_(closes) {}
-  std::int32_t OpenChannel(const Text&, const Text&) override { return 1; }
-  std::int32_t PeerHandle() override { return NoPeer; }
-  void SendData(std::int32_t, std::int32_t, const Text&) override {}
-  void CloseChannel() override { ++closes_; }
-  int& closes_;
-};
-
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() : form_(platform_) {}
+  Form1Test() { files_.AddFolder(u"/home/user/Documents"); }
 
   std::shared_ptr<FakeWebBrowser> AddWindow(WindowHandle hwnd, std::optional<Text> html) {
     auto window = std::make_shared<FakeWebBrowser>();
@@ -74,16 +37,21 @@ class Form1Test : public ::testing::Test {
     return window;
   }
 
+  void ExpectNothingHandedOver() {
+    EXPECT_EQ(folder_browser_.created_, 0);
+    EXPECT_EQ(channels_.record_.created, 0);
+  }
+
   FakeBrowserAutomation browser_;
   FakeWindowSystem windows_;
   RecordingRegistry registry_;
   FakeShellFolders shell_folders_;
   VirtualFileSystem files_;
-  UntouchedUrls urls_;
-  UntouchedFolderBrowser folder_browser_;
-  UntouchedChannels channels_;
-  UntouchedProcesses processes_;
-  UntouchedNotice notice_;
+  FakeUrlService urls_;
+  FakeFolderBrowser folder_browser_;
+  FakeMessageChannelFactory channels_;
+  FakeProcessStarter processes_;
+  FakeNoticeWindow notice_;
   FakeUserInterface ui_;
   FakeMachine machine_;
   FakeClock clock_;
@@ -100,7 +68,8 @@ class Form1Test : public ::testing::Test {
                      .notice = notice_,
                      .machine = machine_,
                      .clock = clock_};
-  Form1 form_;
+  AppPath app_path_{machine_};
+  Form1 form_{platform_, app_path_};
 };
 
 TEST_F(Form1Test, GivenNoBrowserInFrontWeShouldShowTheTwoLineAttachErrorAndEnd) {
@@ -119,24 +88,81 @@ TEST_F(Form1Test, GivenNoBrowserInFrontWeShouldShowTheTwoLineAttachErrorAndEnd) 
   // The pass keeps the maximise flag off: not a single setting is touched.
   EXPECT_THAT(registry_.calls_, IsEmpty());
   EXPECT_EQ(windows_.is_zoomed_calls_, 0);
+  EXPECT_THAT(processes_.starts_, IsEmpty());
+  ExpectNothingHandedOver();
 }
 
-TEST_F(Form1Test, GivenTheForegroundBrowserWeShouldAttachReadItsPageOnceAndEnd) {
-  AddWindow(0x100, u"<HEAD></HEAD>");
-  auto page = AddWindow(0x200, u"<HEAD><TITLE>A</TITLE></HEAD><BODY><IMG src=x.jpg></BODY>");
+TEST_F(Form1Test, GivenARobotsNofollowPageWeShouldStartTheNoticeProgramAndScanNothing) {
+  auto page = AddWindow(0x200, u"<HEAD><META NAME=\"robots\" CONTENT=\"NOFOLLOW\"></HEAD>"
+                               u"<BODY><A href=\"a.jpg\"><IMG src=\"t.jpg\"></A></BODY>");
+  page->location = u"http://host/p?a=1&b=\"2\"";
   windows_.foreground_ = 0x200;
-  windows_.zoomed_[0x200] = false;
-  Registry(registry_).WriteSetting(kSettingsKey, u"vMaximize", u"1");
-  registry_.calls_.clear();
 
   EXPECT_THROW(form_.Load(), ProgramEnded);
 
-  EXPECT_EQ(form_.state().AttachedBrowser, page);
-  EXPECT_EQ(page->reads["documentElement.innerHTML"], 1);
+  ASSERT_EQ(processes_.starts_.size(), 1u);
+  EXPECT_EQ(processes_.starts_[0].command_line,
+            u"\"/opt/harvelo/Tellora.exe\" <wHWND>512</wHWND><FormName>frmRobotExclude"
+            u"</FormName><URL>http://host/p?a=1&b=\"2\"</URL><ProgType>DL</ProgType>"
+            u"<LoadingURL>http://host/p?a=1&b=\"2\"</LoadingURL>");
+  EXPECT_EQ(processes_.starts_[0].window_style, kMinimizedFocus);
+  EXPECT_EQ(page->reads["documentElement.innerHTML"], 1);  // the gate's read only
   EXPECT_THAT(ui_.boxes_, IsEmpty());
   EXPECT_THAT(ui_.events_, ElementsAre("end"));
-  EXPECT_THAT(windows_.shown_, IsEmpty());
-  EXPECT_THAT(registry_.calls_, IsEmpty());
+  ExpectNothingHandedOver();
+}
+
+TEST_F(Form1Test, GivenAGalleryWeShouldAskForTheFolderAndHandEveryPictureOver) {
+  auto page = AddWindow(0x200, u"<BODY><A href=\"http://h/1.jpg\"><IMG src=\"http://h/t1.gif\">"
+                               u"</A> <A href=\"http://h/2.jpg\"><IMG src=\"http://h/t2.gif\">"
+                               u"</A> and more text after the last link</BODY>");
+  windows_.foreground_ = 0x200;
+  folder_browser_.chosen_ = u"/home/user/Pictures";
+
+  EXPECT_THROW(form_.Load(), ProgramEnded);
+
+  EXPECT_EQ(folder_browser_.instruction_,
+            u"Select the folder where the files will be saved.\r\n"
+            u"  Number of Pictures = 2,  Number of Movies = 0");
+  ASSERT_EQ(channels_.record_.sent.size(), 2u);
+  EXPECT_EQ(channels_.record_.sent[0].data,
+            u"<DataURL>http://h/2.jpg</DataURL><DataPath>/home/user/Pictures/</DataPath>"
+            u"<DataOrgin>http://host/dir/page.htm</DataOrgin><DataGroup>g999</DataGroup>"
+            u"<DataOrder>02</DataOrder>");
+  EXPECT_EQ(Registry(registry_).ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998");
+  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
+  EXPECT_THAT(processes_.starts_, IsEmpty());
+}
+
+TEST_F(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeAndKeepTheMainFormLoaded) {
+  AddWindow(0x200, u"<HEAD><TITLE>A</TITLE></HEAD><BODY><IMG src=x.jpg></BODY>");
+  windows_.foreground_ = 0x200;
+  windows_.zoomed_[0x200] = false;
+  Registry(registry_).WriteSetting(kSettingsKey, u"vMaximize", u"1");
+
+  form_.Load();
+
+  EXPECT_EQ(notice_.shown_, 1);
+  EXPECT_EQ(windows_.owner_[notice_.hwnd_], 0x200);
+  EXPECT_EQ(ui_.main_form_caption_, u"Harvelo");
+  EXPECT_THAT(ui_.events_, ElementsAre("show main form"));
+  EXPECT_THAT(windows_.shown_, IsEmpty());  // never maximised, whatever vMaximize says
+  ExpectNothingHandedOver();
+}
+
+TEST_F(Form1Test, GivenNothingFoundAndTheNoticeOffWeShouldStayUntilTheMainFormIsClosed) {
+  AddWindow(0x200, u"<BODY><P>Nothing here</P></BODY>");
+  windows_.foreground_ = 0x200;
+  Registry(registry_).WriteSetting(kSettingsKey, u"dMsgNoPicsFound", u"0");
+
+  form_.Load();
+
+  EXPECT_EQ(notice_.shown_, 0);
+  EXPECT_THAT(ui_.events_, ElementsAre("show main form"));
+  ASSERT_TRUE(ui_.main_form_on_close_);
+  ui_.main_form_on_close_();  // the channel was never opened: nothing to close
+  EXPECT_EQ(channels_.record_.created, 0);
+  EXPECT_FALSE(ui_.ended_);
 }
 
 TEST_F(Form1Test, GivenAPageWhoseHtmlCannotBeReadWeShouldLeaveLoadWithTheFailureNotTheBox) {
@@ -150,23 +176,34 @@ TEST_F(Form1Test, GivenAPageWhoseHtmlCannotBeReadWeShouldLeaveLoadWithTheFailure
   EXPECT_THAT(ui_.events_, IsEmpty());  // no main form either
 }
 
+TEST_F(Form1Test, GivenTheNoticeProgramMissingWeShouldLeaveLoadWithTheFailureNotTheBox) {
+  AddWindow(0x100, u"<meta name=\"quorvex\" content=\"nofollow\">");
+  windows_.foreground_ = 0x100;
+  processes_.fails_ = true;
+
+  EXPECT_THROW(form_.Load(), Failure);
+
+  EXPECT_THAT(ui_.boxes_, IsEmpty());
+  EXPECT_FALSE(ui_.ended_);
+}
+
 TEST_F(Form1Test, GivenTheChannelOpenWeShouldCloseItOnTermination) {
-  int closes = 0;
-  form_.state().channel = std::make_unique<RecordingChannel>(closes);
+  ChannelRecord record;
+  form_.state().channel = std::make_unique<FakeMessageChannel>(record);
   form_.state().ChannelOpen = true;
 
   form_.Terminate();
 
-  EXPECT_EQ(closes, 1);
+  EXPECT_THAT(record.calls, ElementsAre("close"));
 }
 
 TEST_F(Form1Test, GivenAChannelNeverOpenedWeShouldLeaveItAloneOnTermination) {
-  int closes = 0;
-  form_.state().channel = std::make_unique<RecordingChannel>(closes);
+  ChannelRecord record;
+  form_.state().channel = std::make_unique<FakeMessageChannel>(record);
 
   form_.Terminate();
 
-  EXPECT_EQ(closes, 0);
+  EXPECT_THAT(record.calls, IsEmpty());
 }
 
 }  // namespace

@@ -1,10 +1,16 @@
 #include "platform/linux/scanner/qt_notice_window.h"
 
+#include <xcb/xcb.h>
+
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+#include <QWindow>
+#include <cstdlib>
+#include <memory>
 
 namespace harvelo {
 
@@ -45,6 +51,7 @@ class NoticeWidget : public QWidget {
     events_ = &events;
     winId();  // the window exists, and has its handle, before it first appears
     events.OnLoad();
+    KeepOwner();
     show();
     command1_->setFocus();
   }
@@ -64,6 +71,27 @@ class NoticeWidget : public QWidget {
   }
 
  private:
+  // Qt writes WM_TRANSIENT_FOR afresh whenever it shows a window, from the window's
+  // transient parent: the owner that the load handler gave the window through the window
+  // system is handed to Qt, so that the window keeps it.
+  void KeepOwner() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr) return;  // without X11 there is no owner to keep
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, static_cast<xcb_window_t>(winId()),
+                         XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    if (reply == nullptr) return;
+    if (xcb_get_property_value_length(reply) == 4) {
+      const auto owner = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+      owner_.reset(QWindow::fromWinId(owner));
+      windowHandle()->setTransientParent(owner_.get());
+    }
+    std::free(reply);
+  }
+
+  std::unique_ptr<QWindow> owner_;
   QPushButton* command1_;
   QCheckBox* check1_;
   QLabel* label1_;
