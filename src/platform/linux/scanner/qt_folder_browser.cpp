@@ -222,6 +222,8 @@ class QtFolderDialog : public FolderBrowseDialog {
     const QString desktop = Desktop();
     desktop_ = AddItem(nullptr, u"Desktop"_s, desktop);
     desktop_->setData(0, kListedRole, true);
+    // It always holds the places below, even where the desktop folder does not exist.
+    desktop_->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     AddItem(desktop_, u"Documents"_s, Documents());
     AddItem(desktop_, u"Home"_s, QDir::homePath());
     AddItem(desktop_, u"Computer"_s, u"/"_s);
@@ -259,7 +261,9 @@ class QtFolderDialog : public FolderBrowseDialog {
     if (!owner_window_) return;
     QWindow* owner = owner_window_.get();
     dialog_->windowHandle()->setTransientParent(owner);
-    if (On(kCentred)) {
+    // Where the owner's place is not known, the window manager places the dialog, as it
+    // places every transient window: centred on its owner.
+    if (On(kCentred) && !owner->geometry().isEmpty()) {
       dialog_->adjustSize();
       QRect frame = dialog_->frameGeometry();
       frame.moveCenter(owner->geometry().center());

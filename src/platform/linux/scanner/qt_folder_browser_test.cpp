@@ -103,6 +103,19 @@ TEST_F(QtFolderBrowserTest, GivenTheDesktopItselfChosenWeShouldAnswerTheDesktopF
   EXPECT_EQ(chosen, FromUtf8(home_ + "/Desktop"));
 }
 
+TEST_F(QtFolderBrowserTest, GivenNoDesktopFolderWeShouldStillOfferThePlacesBelowTheDesktop) {
+  std::filesystem::remove_all(home_ + "/Desktop");
+  Browse(kDocumentsNamespace + u"/Quorvex", [&](QDialog& dialog) {
+    QTreeWidget& tree = Tree(dialog);
+    QTreeWidgetItem* desktop = tree.topLevelItem(0);
+    // The places show: the view asks the model, not the item, whether there are children.
+    EXPECT_TRUE(tree.model()->hasChildren(tree.model()->index(0, 0)));
+    EXPECT_TRUE(desktop->isExpanded());
+    EXPECT_EQ(tree.currentItem()->text(0), u"Quorvex");
+    Press(dialog, QDialogButtonBox::Cancel);
+  });
+}
+
 TEST_F(QtFolderBrowserTest, GivenCancelWeShouldAnswerEmpty) {
   EXPECT_EQ(Browse(FromUtf8(home_ + "/Documents"),
                    [](QDialog& dialog) { Press(dialog, QDialogButtonBox::Cancel); }),
