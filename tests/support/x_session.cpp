@@ -58,11 +58,17 @@ XSession::XSession() {
   close(pipe_fds[0]);
   if (number.empty() || number.back() != '\n') throw std::runtime_error("Xvfb did not start");
   display_ = ":" + number.substr(0, number.size() - 1);
-  window_manager_ =
-      std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"},
-                                     std::map<std::string, std::string>{{"DISPLAY", display_}});
-  // openbox is ready once it has claimed the screen for its EWMH support window.
+  // openbox is ready once it has claimed the screen for its EWMH support window. On a
+  // busy machine it now and then gives up while the new server settles: it is started
+  // again, a few times at most.
+  int starts = 0;
   for (int tries = 0; tries < 200; ++tries) {
+    if (!window_manager_ || window_manager_->Wait(std::chrono::milliseconds(0))) {
+      if (++starts > 3) break;
+      window_manager_ = std::make_unique<ChildProcess>(
+          std::vector<std::string>{"openbox"},
+          std::map<std::string, std::string>{{"DISPLAY", display_}});
+    }
     if (RunOnDisplay(display_, {"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
         std::string::npos) {
       return;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/window_handle.h"
@@ -14,8 +15,11 @@
 namespace harvelo {
 
 // A browser window as the browser describes it: the browser's process, its own id for
-// the window, and where the window lies on the screen. Windows that lie exactly on top
-// of each other (two maximised windows) are told apart by the order of their creation:
+// the window, where the window lies on the screen, and the title of the page asked about.
+// A browser names each window after the title of the page it shows, so a title that names
+// exactly one of the browser's windows tells that window at once. Otherwise windows that
+// lie exactly on top of each other (two maximised windows) are told apart by the order of
+// their creation:
 // `ids_alike`, asked for only then, answers the ids of all the browser's windows with
 // these bounds, this one's included, in ascending order, which is the order in which the
 // browser created them.
@@ -26,6 +30,7 @@ struct BrowserWindow {
   int top = 0;
   int width = 0;
   int height = 0;
+  std::u16string page_title;
   std::function<std::vector<std::int32_t>()> ids_alike;
 };
 

@@ -163,6 +163,7 @@ class DevToolsPage : public WebBrowser {
     window.top = bounds.value(QStringLiteral("top")).toInt();
     window.width = bounds.value(QStringLiteral("width")).toInt();
     window.height = bounds.value(QStringLiteral("height")).toInt();
+    window.page_title = ToText(Info().value(QStringLiteral("title")).toString());
     window.ids_alike = [this, window] {
       std::set<std::int32_t> ids;
       for (const QJsonValue& target : page_.client.ListAt(QStringLiteral("/json/list"))) {

@@ -32,6 +32,8 @@ class X11WindowSystem : public BrowserWindows {
         net_active_window_(Atom("_NET_ACTIVE_WINDOW")),
         net_client_list_(Atom("_NET_CLIENT_LIST")),
         net_wm_pid_(Atom("_NET_WM_PID")),
+        net_wm_name_(Atom("_NET_WM_NAME")),
+        utf8_string_(Atom("UTF8_STRING")),
 
         net_wm_state_(Atom("_NET_WM_STATE")),
         maximized_vert_(Atom("_NET_WM_STATE_MAXIMIZED_VERT")),
@@ -99,10 +101,15 @@ class X11WindowSystem : public BrowserWindows {
     // The browser's windows nearest to its account of the bounds; several when windows
     // lie on top of each other at one size.
     std::vector<xcb_window_t> nearest;
+    std::vector<xcb_window_t> titled;
+    const std::string title_prefix = ToUtf8(browser_window.page_title) + " - ";
     long best_distance = std::numeric_limits<long>::max();
     for (std::uint32_t window : Property(root_, net_client_list_, XCB_ATOM_WINDOW)) {
       const std::vector<std::uint32_t> pid = Property(window, net_wm_pid_, XCB_ATOM_CARDINAL);
       if (pid.empty() || pid[0] != browser_window.browser_process) continue;
+      if (!browser_window.page_title.empty() && Name(window).starts_with(title_prefix)) {
+        titled.push_back(window);
+      }
       Freed<xcb_get_geometry_reply_t> geometry{
           xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr)};
       Freed<xcb_translate_coordinates_reply_t> origin{xcb_translate_coordinates_reply(
@@ -118,6 +125,7 @@ class X11WindowSystem : public BrowserWindows {
         nearest.push_back(window);
       }
     }
+    if (titled.size() == 1) return static_cast<WindowHandle>(titled.front());
     if (nearest.empty()) {
       Fail("no window of the browser process",
            static_cast<WindowHandle>(browser_window.browser_process));
@@ -150,6 +158,16 @@ class X11WindowSystem : public BrowserWindows {
   }
 
   // A property of 32-bit items; empty when the window or the property is missing.
+  // The window's name as the window manager shows it ("<page title> - Chromium").
+  std::string Name(xcb_window_t window) {
+    Freed<xcb_get_property_reply_t> reply{xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, net_wm_name_, utf8_string_, 0, 1024),
+        nullptr)};
+    if (!reply || reply->format != 8) return {};
+    return std::string(static_cast<const char*>(xcb_get_property_value(reply.reply)),
+                       static_cast<std::size_t>(xcb_get_property_value_length(reply.reply)));
+  }
+
   std::vector<std::uint32_t> Property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
     Freed<xcb_get_property_reply_t> reply{xcb_get_property_reply(
         connection_, xcb_get_property(connection_, 0, window, property, type, 0, 4096), nullptr)};
@@ -164,6 +182,8 @@ class X11WindowSystem : public BrowserWindows {
   xcb_atom_t net_active_window_;
   xcb_atom_t net_client_list_;
   xcb_atom_t net_wm_pid_;
+  xcb_atom_t net_wm_name_;
+  xcb_atom_t utf8_string_;
 
   xcb_atom_t net_wm_state_;
   xcb_atom_t maximized_vert_;
