@@ -179,17 +179,6 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
   BaseCombiner combine(urls, F);
   const std::size_t length = H.size();
 
-  // Room for a pair per candidate, made once, so that a large page never moves its pairs;
-  // at most one per 64 characters, so that a page of bare "<a" reserves little.
-  std::size_t candidates = 0;
-  for (std::size_t i = SearchAnyCase(H, u"<a", 0, 0); i != TextView::npos;
-       i = SearchAnyCase(H, u"<a", 0, i + 2)) {
-    ++candidates;
-  }
-  const std::size_t room = std::min(candidates, H.size() / 64) + 1;
-  set.LinkURLs.reserve(room);
-  set.LinkContents.reserve(room);
-
   std::size_t P = SearchAnyCase(H, u"<a", 0, 0) + 1;  // npos + 1 is 0
   while (P != 0) {
     ui.DoEvents();
