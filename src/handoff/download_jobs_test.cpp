@@ -6,16 +6,7 @@
 #include <memory>
 #include <numeric>
 
-#include "fakes/fake_browser.h"
-#include "fakes/fake_clock.h"
-#include "fakes/fake_machine.h"
-#include "fakes/fake_message_channel.h"
-#include "fakes/fake_process_starter.h"
-#include "fakes/fake_shell_folders.h"
-#include "fakes/fake_user_interface.h"
-#include "fakes/fake_window_system.h"
-#include "fakes/recording_registry.h"
-#include "fakes/virtual_file_system.h"
+#include "fakes/fake_platform.h"
 #include "platform/failure.h"
 
 namespace harvelo {
@@ -26,36 +17,21 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-// Ports the hand-off never touches: any use is a fault of the code under test.
-struct UntouchedUrlService : UrlService {
-  bool InternetCombineUrlA(const std::string&, const std::string&, char*, std::uint32_t*,
-                           std::uint32_t) override {
-    ADD_FAILURE() << "the hand-off combined addresses";
-    return false;
-  }
-};
-struct UntouchedFolderBrowser : FolderBrowseComponent {
-  std::unique_ptr<FolderBrowseDialog> Create() override {
-    ADD_FAILURE() << "the hand-off opened a folder dialog";
-    throw Failure(u"unexpected");
-  }
-};
-struct UntouchedNoticeWindow : NoticeWindow {
-  void Show(NoticeEvents&) override { ADD_FAILURE() << "the hand-off showed the notice"; }
-  WindowHandle hWnd() override { return 0; }
-  int Check1Value() override { return vbUnchecked; }
-};
-
 const Text kPage = u"http://gallery.example/show.htm";
 const Text kDocumentsQuorvex = u"/home/user/Documents/Quorvex";
 
 class DownloadJobsTest : public ::testing::Test {
  protected:
   DownloadJobsTest() {
-    page_->location = kPage;
-    page_->document.root_innerHTML = u"<HEAD></HEAD><BODY>pictures</BODY>";
-    state_.AttachedBrowser = page_;
-    fs_.AddFolder(u"/home/user/Documents");
+    fake_.page->location = kPage;
+    fake_.page->document.root_innerHTML = u"<HEAD></HEAD><BODY>pictures</BODY>";
+  }
+
+  // The hand-off combines no address, opens no dialog and shows no notice.
+  void TearDown() override {
+    EXPECT_THAT(fake_.urls.calls_, IsEmpty());
+    EXPECT_EQ(fake_.folder_browser.created_, 0);
+    EXPECT_EQ(fake_.notice.shown_, 0);
   }
 
   void SetSetting(const Text& name, const Text& value) {
@@ -65,13 +41,13 @@ class DownloadJobsTest : public ::testing::Test {
 
   void Find(int count) {
     for (int k = 1; k <= count; ++k) {
-      state_.MediaURLs.push_back(u"http://img.example/p" + DecimalText(k) + u".jpg");
+      fake_.state.MediaURLs.push_back(u"http://img.example/p" + DecimalText(k) + u".jpg");
     }
   }
 
   // Runs the hand-off to its end; a Failure it raises is returned for the test to read.
   std::optional<Failure> Send(const Text& folder = u"/home/user/Pictures") {
-    DownloadJobs jobs(platform_, state_, app_path_, 200);
+    DownloadJobs jobs(fake_.platform, fake_.state, app_path_, 200);
     try {
       jobs.SendDownloadJobs(folder);
     } catch (const Failure& failure) {
@@ -83,29 +59,13 @@ class DownloadJobsTest : public ::testing::Test {
 
   std::vector<Text> SentData() {
     std::vector<Text> data;
-    for (const auto& sent : channels_.record_.sent) data.push_back(sent.data);
+    for (const auto& sent : fake_.channels.record_.sent) data.push_back(sent.data);
     return data;
   }
 
-  std::shared_ptr<FakeWebBrowser> page_ = std::make_shared<FakeWebBrowser>();
-  FakeBrowserAutomation browser_;
-  FakeWindowSystem windows_;
-  RecordingRegistry registry_api_;
-  FakeShellFolders shell_;
-  VirtualFileSystem fs_;
-  UntouchedUrlService urls_;
-  UntouchedFolderBrowser folder_browser_;
-  FakeMessageChannelFactory channels_;
-  FakeProcessStarter processes_;
-  FakeUserInterface ui_;
-  UntouchedNoticeWindow notice_;
-  FakeMachine machine_;
-  FakeClock clock_;
-  Platform platform_{browser_,  windows_, registry_api_, shell_,   fs_,      urls_,  folder_browser_,
-                     channels_, processes_, ui_,         notice_, machine_, clock_};
-  RunState state_;
-  AppPath app_path_{machine_};
-  Registry registry_{registry_api_};
+  FakePlatform fake_;
+  AppPath app_path_{fake_.machine};
+  Registry registry_{fake_.registry};
 };
 
 TEST_F(DownloadJobsTest, GivenNoSettingsWeShouldSendG999StoreG998AndLogInTheCreatedDefaultFolder) {
@@ -116,20 +76,20 @@ TEST_F(DownloadJobsTest, GivenNoSettingsWeShouldSendG999StoreG998AndLogInTheCrea
                           u"/home/user/Pictures/</DataPath><DataOrgin>" +
                           kPage +
                           u"</DataOrgin><DataGroup>g999</DataGroup><DataOrder>01</DataOrder>"));
-  EXPECT_EQ(channels_.record_.sent[0].message_number, 401);
-  EXPECT_EQ(channels_.record_.sent[0].peer, 77);
+  EXPECT_EQ(fake_.channels.record_.sent[0].message_number, 401);
+  EXPECT_EQ(fake_.channels.record_.sent[0].peer, 77);
   EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_THAT(fs_.created_, ElementsAre(kDocumentsQuorvex));
-  EXPECT_THAT(fs_.appends_, ElementsAre(kDocumentsQuorvex + u"/SourceLog.txt"));
-  EXPECT_EQ(fs_.files_[kDocumentsQuorvex + u"/SourceLog.txt"],
+  EXPECT_THAT(fake_.fs.created_, ElementsAre(kDocumentsQuorvex));
+  EXPECT_THAT(fake_.fs.appends_, ElementsAre(kDocumentsQuorvex + u"/SourceLog.txt"));
+  EXPECT_EQ(fake_.fs.files_[kDocumentsQuorvex + u"/SourceLog.txt"],
             u"05/12/2026 15:30:00\tg999\t" + kPage + u"\r\n");
-  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("unload main form", "end"));
 }
 
 TEST_F(DownloadJobsTest, GivenGroupingOffWeShouldSendTheFixedEmptyGroupAndNeitherCountNorLog) {
   SetSetting(u"dAddGroup", u"0");
   SetSetting(u"dLogSource", u"1");
-  registry_api_.calls_.clear();
+  fake_.registry.calls_.clear();
   Find(2);
   EXPECT_FALSE(Send());
   for (const Text& data : SentData()) {
@@ -137,10 +97,10 @@ TEST_F(DownloadJobsTest, GivenGroupingOffWeShouldSendTheFixedEmptyGroupAndNeithe
         << ToUtf8(data);
   }
   EXPECT_EQ(SentData().size(), 2u);
-  EXPECT_THAT(registry_api_.calls_, Not(Contains("query dGroupNumber 1024")));
-  EXPECT_THAT(registry_api_.calls_, Not(Contains("set dGroupNumber")));
+  EXPECT_THAT(fake_.registry.calls_, Not(Contains("query dGroupNumber 1024")));
+  EXPECT_THAT(fake_.registry.calls_, Not(Contains("set dGroupNumber")));
   EXPECT_EQ(Setting(u"dGroupNumber"), u"");
-  EXPECT_THAT(fs_.appends_, IsEmpty());
+  EXPECT_THAT(fake_.fs.appends_, IsEmpty());
 }
 
 TEST_F(DownloadJobsTest, GivenTwelveItemsWeShouldSendTheLastFoundFirstWithTwoDigitOrders) {
@@ -169,8 +129,8 @@ TEST_F(DownloadJobsTest, GivenAHundredItemsWeShouldSendThreeDigitOrdersAtTheTop)
 
 TEST_F(DownloadJobsTest, GivenAnyFolderWeShouldSendOneSharedPathEndingInTheSeparator) {
   for (const Text folder : {u"/home/user/Pictures", u"/home/user/Pictures/"}) {
-    channels_.record_.sent.clear();
-    state_.MediaURLs = {Text()};
+    fake_.channels.record_.sent.clear();
+    fake_.state.MediaURLs = {Text()};
     Find(3);
     EXPECT_FALSE(Send(folder));
     const std::vector<Text> sent = SentData();
@@ -212,9 +172,9 @@ TEST_F(DownloadJobsTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOriginAsDe
     auto page = std::make_shared<FakeWebBrowser>();
     page->location = c.location;
     page->document.root_innerHTML = c.html;
-    state_.AttachedBrowser = page;
-    state_.MediaURLs = {Text(), u"http://img.example/a.jpg"};
-    channels_.record_.sent.clear();
+    fake_.state.AttachedBrowser = page;
+    fake_.state.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    fake_.channels.record_.sent.clear();
     EXPECT_FALSE(Send()) << c.name;
     ASSERT_EQ(SentData().size(), 1u) << c.name;
     EXPECT_TRUE(harvelo::Contains(SentData()[0], u"<DataOrgin>" + c.origin + u"</DataOrgin>"))
@@ -246,24 +206,21 @@ TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhere
       {"no folder can be made", {}, {}, {u"/home/user/Documents"}, {}, {}},
   };
   for (const LogCase& c : cases) {
-    RecordingRegistry registry_api;
-    Registry registry(registry_api);
-    VirtualFileSystem fs;
-    FakeMessageChannelFactory channels;
-    fs.AddFolder(u"/home/user/Documents");
-    for (const Text& folder : c.folders) fs.AddFolder(folder);
-    for (const Text& folder : c.read_only) fs.read_only_.insert(folder);
+    FakePlatform f;
+    f.page->document.root_innerHTML = u"<BODY>pictures</BODY>";
+    Registry registry(f.registry);
+    for (const Text& folder : c.folders) f.fs.AddFolder(folder);
+    for (const Text& folder : c.read_only) f.fs.read_only_.insert(folder);
     for (const auto& [name, value] : c.settings) registry.WriteSetting(kSettingsKey, name, value);
-    Platform platform{browser_,  windows_,   registry_api, shell_,   fs,       urls_, folder_browser_,
-                      channels, processes_, ui_,          notice_, machine_, clock_};
-    state_.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    f.state.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    AppPath app_path(f.machine);
     try {
-      DownloadJobs(platform, state_, app_path_).SendDownloadJobs(u"/home/user/Pictures");
+      DownloadJobs(f.platform, f.state, app_path).SendDownloadJobs(u"/home/user/Pictures");
     } catch (const ProgramEnded&) {
     }
-    EXPECT_EQ(fs.appends_, c.appends) << c.name;
-    EXPECT_EQ(fs.created_, c.created) << c.name;
-    EXPECT_EQ(channels.record_.sent.size(), 1u) << c.name;
+    EXPECT_EQ(f.fs.appends_, c.appends) << c.name;
+    EXPECT_EQ(f.fs.created_, c.created) << c.name;
+    EXPECT_EQ(f.channels.record_.sent.size(), 1u) << c.name;
     EXPECT_EQ(registry.ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998") << c.name;
     for (const auto& [name, value] : c.settings) {
       EXPECT_EQ(registry.ReadSetting(kSettingsKey, name), value) << c.name;
@@ -272,126 +229,126 @@ TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhere
 }
 
 TEST_F(DownloadJobsTest, GivenALogThatCannotBeWrittenWeShouldRaiseBeforeSendingAnything) {
-  fs_.AddFolder(kDocumentsQuorvex);
-  fs_.read_only_.insert(kDocumentsQuorvex);
+  fake_.fs.AddFolder(kDocumentsQuorvex);
+  fake_.fs.read_only_.insert(kDocumentsQuorvex);
   Find(2);
   const std::optional<Failure> failure = Send();
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->description(), u"Permission denied");
   EXPECT_THAT(SentData(), IsEmpty());
   EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_FALSE(ui_.ended_);
+  EXPECT_FALSE(fake_.ui.ended_);
 }
 
 TEST_F(DownloadJobsTest, GivenAFailingSendWeShouldRaiseKeepTheNumberAdvancedAndDropTheRest) {
   SetSetting(u"dGroupNumber", u"c500");
-  channels_.record_.send_fails_at = 1;
+  fake_.channels.record_.send_fails_at = 1;
   Find(4);
   const std::optional<Failure> failure = Send();
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->description(), u"The download program did not take the message");
   EXPECT_EQ(SentData().size(), 1u);
   EXPECT_EQ(Setting(u"dGroupNumber"), u"c499");
-  EXPECT_THAT(ui_.events_, IsEmpty());
+  EXPECT_THAT(fake_.ui.events_, IsEmpty());
 }
 
 TEST_F(DownloadJobsTest, GivenAChannelThatCannotOpenWeShouldRaiseBeforeTouchingAnything) {
-  channels_.record_.open_fails = true;
+  fake_.channels.record_.open_fails = true;
   Find(1);
   ASSERT_TRUE(Send());
-  EXPECT_FALSE(state_.ChannelOpen);
+  EXPECT_FALSE(fake_.state.ChannelOpen);
   EXPECT_EQ(Setting(u"dGroupNumber"), u"");
-  EXPECT_EQ(page_->reads["LocationURL"], 0);
+  EXPECT_EQ(fake_.page->reads["LocationURL"], 0);
 }
 
 TEST_F(DownloadJobsTest, GivenARunWeShouldOpenTheChannelFirstAndKeepItInTheRunState) {
   Find(1);
   EXPECT_FALSE(Send());
-  EXPECT_EQ(channels_.record_.created, 1);
-  EXPECT_THAT(channels_.record_.calls, ElementsAre("open my server|my client", "peer", "send"));
-  EXPECT_TRUE(state_.ChannelOpen);
-  EXPECT_TRUE(state_.channel);
+  EXPECT_EQ(fake_.channels.record_.created, 1);
+  EXPECT_THAT(fake_.channels.record_.calls, ElementsAre("open my server|my client", "peer", "send"));
+  EXPECT_TRUE(fake_.state.ChannelOpen);
+  EXPECT_TRUE(fake_.state.channel);
 }
 
 TEST_F(DownloadJobsTest, GivenNothingFoundWeShouldSendNothingAndEnd) {
   EXPECT_FALSE(Send());
   EXPECT_THAT(SentData(), IsEmpty());
-  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
-  EXPECT_THAT(processes_.starts_, IsEmpty());
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("unload main form", "end"));
+  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
 }
 
 TEST_F(DownloadJobsTest, GivenARunStateWithoutBrowserOrSlotZeroWeShouldRaiseOrSendNothing) {
-  state_.AttachedBrowser.reset();
+  fake_.state.AttachedBrowser.reset();
   Find(1);
   ASSERT_TRUE(Send());
   EXPECT_THAT(SentData(), IsEmpty());
 
-  state_.AttachedBrowser = page_;
-  state_.MediaURLs.clear();
+  fake_.state.AttachedBrowser = fake_.page;
+  fake_.state.MediaURLs.clear();
   EXPECT_FALSE(Send());
   EXPECT_THAT(SentData(), IsEmpty());
-  EXPECT_TRUE(ui_.ended_);
+  EXPECT_TRUE(fake_.ui.ended_);
 }
 
 TEST_F(DownloadJobsTest, GivenHaulbeamRunningWeShouldStartNothing) {
   Find(3);
   EXPECT_FALSE(Send());
-  EXPECT_THAT(processes_.starts_, IsEmpty());
-  EXPECT_EQ(ui_.do_events_, 0);
+  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
+  EXPECT_EQ(fake_.ui.do_events_, 0);
 }
 
 TEST_F(DownloadJobsTest, GivenHaulbeamAbsentWeShouldStartItOnceAndPumpBetweenPolls) {
-  channels_.record_.absent_for = 4;
+  fake_.channels.record_.absent_for = 4;
   Find(3);
   EXPECT_FALSE(Send());
-  ASSERT_EQ(processes_.starts_.size(), 1u);
-  EXPECT_EQ(processes_.starts_[0].command_line, u"\"/opt/harvelo/Haulbeam.exe\"");
-  EXPECT_EQ(processes_.starts_[0].window_style, kNormalNoFocus);
+  ASSERT_EQ(fake_.processes.starts_.size(), 1u);
+  EXPECT_EQ(fake_.processes.starts_[0].command_line, u"\"/opt/harvelo/Haulbeam.exe\"");
+  EXPECT_EQ(fake_.processes.starts_[0].window_style, kNormalNoFocus);
   // Four absent answers: the first, then three polls each after a pump; the fourth poll finds it.
-  EXPECT_EQ(ui_.do_events_, 4);
-  EXPECT_THAT(clock_.sleeps_, ElementsAre(10, 10, 10));
+  EXPECT_EQ(fake_.ui.do_events_, 4);
+  EXPECT_THAT(fake_.clock.sleeps_, ElementsAre(10, 10, 10));
   EXPECT_EQ(SentData().size(), 3u);
 }
 
 TEST_F(DownloadJobsTest, GivenAStartThatFailsWeShouldSwallowItAndKeepWaiting) {
-  channels_.record_.absent_for = 3;
-  processes_.fails_ = true;
+  fake_.channels.record_.absent_for = 3;
+  fake_.processes.fails_ = true;
   Find(1);
   EXPECT_FALSE(Send());
-  EXPECT_EQ(processes_.starts_.size(), 1u);
+  EXPECT_EQ(fake_.processes.starts_.size(), 1u);
   EXPECT_EQ(SentData().size(), 1u);
 }
 
 TEST_F(DownloadJobsTest, GivenAPeerQuestionThatFailsWeShouldSwallowItAndKeepTheLastAnswer) {
-  channels_.record_.peer_handle_fails = true;
+  fake_.channels.record_.peer_handle_fails = true;
   Find(1);
   EXPECT_FALSE(Send());
-  ASSERT_EQ(channels_.record_.sent.size(), 1u);
-  EXPECT_EQ(channels_.record_.sent[0].peer, 0);
-  EXPECT_THAT(processes_.starts_, IsEmpty());
+  ASSERT_EQ(fake_.channels.record_.sent.size(), 1u);
+  EXPECT_EQ(fake_.channels.record_.sent[0].peer, 0);
+  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
 }
 
 TEST_F(DownloadJobsTest, GivenHaulbeamThatNeverComesWeShouldRaiseAfterTheBoundNamingTheFolder) {
-  channels_.record_.absent_for = -1;
+  fake_.channels.record_.absent_for = -1;
   Find(2);
   const std::optional<Failure> failure = Send();
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->description(),
             u"The download program Haulbeam.exe did not answer. It was looked for in the folder "
             u"/opt/harvelo/");
-  EXPECT_EQ(std::accumulate(clock_.sleeps_.begin(), clock_.sleeps_.end(), 0), 200);
-  EXPECT_EQ(ui_.do_events_, 21);
+  EXPECT_EQ(std::accumulate(fake_.clock.sleeps_.begin(), fake_.clock.sleeps_.end(), 0), 200);
+  EXPECT_EQ(fake_.ui.do_events_, 21);
   EXPECT_THAT(SentData(), IsEmpty());
   EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_FALSE(ui_.ended_);
+  EXPECT_FALSE(fake_.ui.ended_);
 }
 
 TEST_F(DownloadJobsTest, GivenTheDefaultBoundWeShouldWaitThirtySecondsOfPauses) {
-  channels_.record_.absent_for = -1;
-  DownloadJobs jobs(platform_, state_, app_path_);
-  state_.channel = channels_.Create();
+  fake_.channels.record_.absent_for = -1;
+  DownloadJobs jobs(fake_.platform, fake_.state, app_path_);
+  fake_.state.channel = fake_.channels.Create();
   EXPECT_THROW(jobs.WaitForHaulbeam(), Failure);
-  EXPECT_EQ(std::accumulate(clock_.sleeps_.begin(), clock_.sleeps_.end(), 0), 30000);
+  EXPECT_EQ(std::accumulate(fake_.clock.sleeps_.begin(), fake_.clock.sleeps_.end(), 0), 30000);
 }
 
 }  // namespace

@@ -28,6 +28,12 @@ class PageScanTest : public ::testing::Test {
                    fake_.ui.End();
                  }};
 
+  // The scan itself opens no channel and starts no program: the job builder does.
+  void TearDown() override {
+    EXPECT_EQ(fake_.channels.record_.created, 0);
+    EXPECT_THAT(fake_.processes.starts_, ::testing::IsEmpty());
+  }
+
   void Store(const Text& name, const Text& value) {
     Registry(fake_.registry).WriteSetting(kSettingsKey, name, value);
   }

@@ -10,13 +10,14 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_folder_browser.h"
 #include "fakes/fake_machine.h"
+#include "fakes/fake_message_channel.h"
 #include "fakes/fake_notice_window.h"
+#include "fakes/fake_process_starter.h"
 #include "fakes/fake_shell_folders.h"
 #include "fakes/fake_url_service.h"
 #include "fakes/fake_user_interface.h"
 #include "fakes/fake_window_system.h"
 #include "fakes/recording_registry.h"
-#include "fakes/refusing_ports.h"
 #include "fakes/virtual_file_system.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
@@ -38,8 +39,8 @@ struct FakePlatform {
   VirtualFileSystem fs;
   FakeUrlService urls;
   FakeFolderBrowser folder_browser;
-  RefusingChannels channels;
-  RefusingProcesses processes;
+  FakeMessageChannelFactory channels;
+  FakeProcessStarter processes;
   FakeUserInterface ui;
   FakeNoticeWindow notice;
   FakeMachine machine;
