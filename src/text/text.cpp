@@ -1,6 +1,7 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <experimental/simd>
 
 namespace harvelo {
 
@@ -49,7 +50,45 @@ Text DecimalText(std::int64_t number) {
 
 namespace {
 
+namespace stdx = std::experimental;
+
 constexpr char16_t kReplacement = 0xFFFD;
+
+// Appends the leading run of units below 0x80 in `units`, one character for each, and
+// answers its length. Addresses and most markup are ASCII throughout; such a run converts
+// sixteen units at a time.
+template <typename Char, typename Unit>
+std::size_t AppendAsciiRun(std::basic_string<Char>& out, const Unit* units, std::size_t size) {
+  using Units = stdx::fixed_size_simd<Unit, 16>;
+  using Chars = stdx::fixed_size_simd<Char, 16>;
+  constexpr std::size_t kWidth = Units::size();
+  const std::size_t start = out.size();
+  out.resize(start + size);
+  Char* const chars = out.data() + start;
+  std::size_t run = 0;
+  if (size < kWidth) {
+    for (; run < size && units[run] < 0x80; ++run) chars[run] = static_cast<Char>(units[run]);
+  } else {
+    // Each vector is converted before it is checked; what follows the run is cut off below.
+    // The last vector overlaps the one before it, whose units are known to be ASCII.
+    for (std::size_t i = 0;; i += kWidth) {
+      if (i + kWidth > size) i = size - kWidth;
+      const Units chunk(units + i, stdx::element_aligned);
+      stdx::static_simd_cast<Chars>(chunk).copy_to(chars + i, stdx::element_aligned);
+      const auto beyond = chunk >= Units(0x80);
+      if (stdx::any_of(beyond)) {
+        run = i + static_cast<std::size_t>(stdx::find_first_set(beyond));
+        break;
+      }
+      if (i + kWidth == size) {
+        run = size;
+        break;
+      }
+    }
+  }
+  out.resize(start + run);
+  return run;
+}
 
 void AppendCodePoint(Text& out, char32_t cp) {
   if (cp < 0x10000) {
@@ -83,15 +122,19 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 Text FromUtf8(std::string_view utf8) {
   Text out;
+  FromUtf8(utf8, out);
+  return out;
+}
+
+void FromUtf8(std::string_view utf8, Text& out) {
+  out.clear();
   out.reserve(utf8.size());
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(utf8.data());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out.push_back(lead);
-      ++i;
-      continue;
-    }
+    i += AppendAsciiRun(out, bytes + i, utf8.size() - i);
+    if (i == utf8.size()) break;
+    const unsigned char lead = bytes[i];
     std::size_t length = 0;
     char32_t cp = 0;
     char32_t minimum = 0;
@@ -125,13 +168,20 @@ Text FromUtf8(std::string_view utf8) {
       i += std::max<std::size_t>(taken, 1);
     }
   }
-  return out;
 }
 
 std::string ToUtf8(TextView text) {
   std::string out;
+  ToUtf8(text, out);
+  return out;
+}
+
+void ToUtf8(TextView text, std::string& out) {
+  out.clear();
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
+    i += AppendAsciiRun(out, text.data() + i, text.size() - i);
+    if (i == text.size()) break;
     const char16_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
@@ -143,7 +193,6 @@ std::string ToUtf8(TextView text) {
       AppendUtf8(out, c);
     }
   }
-  return out;
 }
 
 }  // namespace harvelo

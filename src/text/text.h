@@ -48,6 +48,10 @@ Text DecimalText(std::int64_t number);
 // way out. Only adapters and files need these.
 Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
+// The same conversions into a text that already exists, reusing its storage: for callers
+// that convert many texts.
+void FromUtf8(std::string_view utf8, Text& out);
+void ToUtf8(TextView text, std::string& out);
 
 }  // namespace harvelo
 

@@ -52,6 +52,33 @@ TEST(Utf8Test, GivenValidTextWeShouldRoundTrip) {
   EXPECT_EQ(ToUtf8(u"é"), "\xC3\xA9");
 }
 
+TEST(Utf8Test, GivenAsciiRunsOfEveryLengthWeShouldConvertWhereverTheFirstOtherCharacterStands) {
+  // ASCII converts many units at a time; the other characters must be found wherever they
+  // stand in or after such a run, the last unit of a text included.
+  for (std::size_t length = 0; length <= 40; ++length) {
+    for (std::size_t at = 0; at <= length; ++at) {
+      Text text;
+      std::string utf8;
+      for (std::size_t i = 0; i < length; ++i) {
+        const char c = static_cast<char>('a' + i % 26);
+        text.push_back(static_cast<char16_t>(i == at ? u'\u00e9' : c));
+        utf8 += i == at ? std::string("\xC3\xA9") : std::string(1, c);
+      }
+      EXPECT_EQ(ToUtf8(text), utf8) << length << " / " << at;
+      EXPECT_EQ(FromUtf8(utf8), text) << length << " / " << at;
+    }
+  }
+}
+
+TEST(Utf8Test, GivenAnExistingTextWeShouldReplaceItsContent) {
+  Text text = u"an earlier, longer content";
+  FromUtf8("caf\xC3\xA9", text);
+  EXPECT_EQ(text, u"caf\u00e9");
+  std::string utf8 = "an earlier, longer content";
+  ToUtf8(u"caf\u00e9", utf8);
+  EXPECT_EQ(utf8, "caf\xC3\xA9");
+}
+
 TEST(Utf8Test, GivenMalformedInputWeShouldReplaceNotDrop) {
   struct Case {
     std::string bytes;
