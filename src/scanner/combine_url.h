@@ -18,7 +18,9 @@ Text CombineURL(UrlService& urls, const Text& base, const Text& relative);
 class BaseCombiner {
  public:
   BaseCombiner(UrlService& urls, const Text& base);
-  Text Combine(TextView relative);
+  // Sets `combined` to CombineURL's answer for `relative`, reusing its storage.
+  // `relative` must not view `combined`.
+  void Combine(TextView relative, Text& combined);
 
  private:
   UrlService& urls_;

@@ -3,15 +3,15 @@
 
 #include <vector>
 
-#include "text/text.h"
+#include "text/text_list.h"
 
 namespace harvelo {
 
 // The link pairs found in a page's text: slot j of LinkURLs belongs with slot j of
 // LinkContents. Slot 0 of both always exists and stays empty; pairs occupy slots 1 to N.
 struct LinkSet {
-  std::vector<Text> LinkURLs{Text()};
-  std::vector<Text> LinkContents{Text()};
+  TextList LinkURLs{TextView()};
+  TextList LinkContents{TextView()};
 };
 
 // Indexed from 0; slot 0 is never filled.

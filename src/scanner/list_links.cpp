@@ -1,8 +1,7 @@
 #include "scanner/list_links.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
+#include <experimental/simd>
 
 #include "platform/failure.h"
 #include "scanner/combine_url.h"
@@ -11,6 +10,9 @@ namespace harvelo {
 
 namespace {
 
+namespace stdx = std::experimental;
+using namespace std::string_view_literals;
+
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
 
 // True when `lower_marker` (written in lower case) stands at index `i` of `text`, its
@@ -18,32 +20,54 @@ char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') :
 bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
   if (i + lower_marker.size() > text.size()) return false;
   for (std::size_t k = 0; k < lower_marker.size(); ++k) {
-    if (Lower(text[i + k]) != lower_marker[k]) return false;
+    const char16_t c = text[i + k];
+    if (c != lower_marker[k] && Lower(c) != lower_marker[k]) return false;
   }
   return true;
 }
 
-// The index of the first `c`, an ASCII character, in `text` at or after index `from`, or
-// npos. It is looked for with memchr over the bytes, which the C library does many bytes
-// at a time; a byte that matches but is the high half of another character is passed over.
+// The index of the first `c` in `text` at or after index `from`, or npos. Characters are
+// compared a vector at a time: the scan asks this many times per anchor, mostly over short
+// distances, where a call into the C library costs more than the search.
 std::size_t FindChar(TextView text, char16_t c, std::size_t from) {
-  if constexpr (std::endian::native == std::endian::little) {
-    const char* const bytes = reinterpret_cast<const char*>(text.data());
-    const char* const end = bytes + text.size() * sizeof(char16_t);
-    for (std::size_t j = from; j < text.size();) {
-      const char* at = bytes + j * sizeof(char16_t);
-      const char* hit =
-          static_cast<const char*>(std::memchr(at, static_cast<unsigned char>(c), end - at));
-      if (hit == nullptr) return TextView::npos;
-      const std::size_t offset = hit - bytes;
-      j = offset / sizeof(char16_t);
-      if (offset % sizeof(char16_t) == 0 && text[j] == c) return j;
-      ++j;
-    }
-    return TextView::npos;
-  } else {
-    return text.find(c, from);
+  using Chars = stdx::native_simd<char16_t>;
+  constexpr std::size_t kWidth = Chars::size();
+  const Chars wanted(c);
+  std::size_t j = from;
+  for (; j + kWidth <= text.size(); j += kWidth) {
+    const auto hits = Chars(text.data() + j, stdx::element_aligned) == wanted;
+    if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
   }
+  for (; j < text.size(); ++j) {
+    if (text[j] == c) return j;
+  }
+  return TextView::npos;
+}
+
+// The index of the first "<a" or "</a", its letters in any case, in `text` at or after
+// index `from`, or npos: the only tags a scan for links stops at, found without stopping
+// at every other tag on the way.
+std::size_t FindAnchorMark(TextView text, std::size_t from) {
+  using Chars = stdx::native_simd<char16_t>;
+  constexpr std::size_t kWidth = Chars::size();
+  const Chars lower_case_bit(0x20);  // what an upper-case ASCII letter lacks
+  const char16_t* const chars = text.data();
+  std::size_t j = from;
+  // Most vectors hold no "<" and are passed at once. In the others each "<" is compared with
+  // the two characters that follow it, which the last two characters of the text lack.
+  for (; j + kWidth + 2 <= text.size(); j += kWidth) {
+    const auto tags = Chars(chars + j, stdx::element_aligned) == Chars(u'<');
+    if (stdx::none_of(tags)) continue;
+    const Chars second(chars + j + 1, stdx::element_aligned);
+    const Chars third(chars + j + 2, stdx::element_aligned);
+    const auto hits = tags && ((second | lower_case_bit) == Chars(u'a') ||
+                               (second == Chars(u'/') && (third | lower_case_bit) == Chars(u'a')));
+    if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
+  }
+  for (; j < text.size(); ++j) {
+    if (StandsAt(text, j, u"<a"sv) || StandsAt(text, j, u"</a"sv)) return j;
+  }
+  return TextView::npos;
 }
 
 // The index of the first `lower_marker` in `text` at or after index `from`, its letters in
@@ -52,6 +76,7 @@ std::size_t FindChar(TextView text, char16_t c, std::size_t from) {
 // case; it is the one looked for.
 std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
                           std::size_t from) {
+  if (lower_marker.size() == 1) return FindChar(text, lower_marker[0], from);
   for (std::size_t j = FindChar(text, lower_marker[key], from + key); j != TextView::npos;
        j = FindChar(text, lower_marker[key], j + 1)) {
     if (StandsAt(text, j - key, lower_marker)) return j - key;
@@ -92,7 +117,7 @@ class ForwardFind {
 bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
 
 // The first six characters, lower-cased, are "http:/".
-bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"); }
+bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"sv); }
 
 TextView CleanValue(TextView value) {
   const std::size_t first = value.find_first_not_of(u' ');
@@ -107,10 +132,10 @@ TextView CleanValue(TextView value) {
 }
 
 TextView ImageSource(TextView text) {
-  std::size_t p = SearchAnyCase(text, u"src=", 3, 0);
+  std::size_t p = SearchAnyCase(text, u"src="sv, 3, 0);
   std::size_t skip = 4;
   if (p == TextView::npos) {
-    p = SearchAnyCase(text, u"src =", 4, 0);
+    p = SearchAnyCase(text, u"src ="sv, 4, 0);
     skip = 5;
   }
   if (p == TextView::npos) return TextView();
@@ -177,9 +202,12 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
   Text B = BaseAddress(H);
   const Text F = B.empty() ? page_address : B;
   BaseCombiner combine(urls, F);
+  // Scratch for the addresses of one pair; the pairs themselves are kept in the set.
+  Text joined;
+  Text combined;
   const std::size_t length = H.size();
 
-  std::size_t P = SearchAnyCase(H, u"<a", 0, 0) + 1;  // npos + 1 is 0
+  std::size_t P = SearchAnyCase(H, u"<a"sv, 0, 0) + 1;  // npos + 1 is 0
   while (P != 0) {
     ui.DoEvents();
     // One walk over the tags after the candidate finds the next "<a" (a), which is also
@@ -188,13 +216,13 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
     // P + 1, the candidate's "a".
     std::size_t c = 0;
     std::size_t a = 0;
-    for (std::size_t i = FindChar(H, u'<', P + 1); i != TextView::npos;
-         i = FindChar(H, u'<', i + 1)) {
-      if (StandsAt(H, i, u"<a")) {
+    for (std::size_t i = FindAnchorMark(H, P + 1); i != TextView::npos;
+         i = FindAnchorMark(H, i + 1)) {
+      if (H[i + 1] != u'/') {
         a = i + 1;
         break;
       }
-      if (c == 0 && StandsAt(H, i, u"</a>")) c = i + 1;
+      if (c == 0 && StandsAt(H, i, u"</a>"sv)) c = i + 1;
     }
     if (c == 0 && a != 0) c = next_close.From(a);
     if (c != 0 || a == 0) {
@@ -215,21 +243,23 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
         if (content_end > g + 1) {
           const TextView content = TextView(H).substr(g, content_end - g - 1);
           TextView value = UnquoteLink(TrimSpacesView(TextView(H).substr(hs - 1, he - hs)));
-          Text link;
           if (!B.empty() && !BeginsAbsolute(value)) {
             if (B.back() != u'/') B += u'/';
             if (!value.empty() && value.front() == u'/') value.remove_prefix(1);
-            link.reserve(B.size() + value.size());
-            link.append(B).append(value);
-          } else {
-            link.assign(value);
+            joined.assign(B).append(value);
+            value = joined;
           }
-          if (!BeginsAbsolute(link)) link = combine.Combine(link);
-          const TextView source = ImageSource(content);
-          Text image = BeginsAbsolute(source) ? Text(source) : combine.Combine(source);
-          if (image.empty()) image.assign(content);
-          set.LinkURLs.push_back(std::move(link));
-          set.LinkContents.push_back(std::move(image));
+          if (!BeginsAbsolute(value)) {
+            combine.Combine(value, combined);
+            value = combined;
+          }
+          set.LinkURLs.push_back(value);
+          TextView image = ImageSource(content);
+          if (!BeginsAbsolute(image)) {
+            combine.Combine(image, combined);
+            image = combined;
+          }
+          set.LinkContents.push_back(image.empty() ? content : image);
         }
       }
     }

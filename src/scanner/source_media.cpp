@@ -28,8 +28,8 @@ void TakeSourceMedia(const LinkSet& set, std::vector<Text>& media, UserInterface
     return false;
   };
   for (std::size_t j = 1; j < set.LinkURLs.size(); ++j) {
-    Text target = set.LinkURLs[j];
-    const Text& content = set.LinkContents[j];
+    Text target(set.LinkURLs[j]);
+    const TextView content = set.LinkContents[j];
     if (Contains(LowerAscii(target), kSourceItem)) {
       // Without a "?" there is nothing to cut: the address is kept whole.
       const std::size_t cut = target.find(u'?');

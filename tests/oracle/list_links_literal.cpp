@@ -45,8 +45,7 @@ void ListLinksLiteral(LinkSets& sets, std::int16_t set_number, const Text& page_
     throw Failure(u"Subscript out of range");
   }
   LinkSet& set = sets[static_cast<std::size_t>(set_number)];
-  set.LinkURLs.assign(1, Text());
-  set.LinkContents.assign(1, Text());
+  set = LinkSet();
   Text B;
   std::size_t P = Find(L, u"<a", 1);
 
