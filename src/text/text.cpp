@@ -54,39 +54,57 @@ namespace stdx = std::experimental;
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Appends the leading run of units below 0x80 in `units`, one character for each, and
-// answers its length. Addresses and most markup are ASCII throughout; such a run converts
-// sixteen units at a time.
+// Addresses and most markup are ASCII throughout, and ASCII converts unit for unit, so runs
+// of it are found and converted sixteen units at a time.
+template <typename Unit>
+using Units = stdx::fixed_size_simd<Unit, 16>;
+constexpr std::size_t kRunWidth = 16;
+
+// The number of leading units of `units` below 0x80.
+template <typename Unit>
+std::size_t AsciiRunLength(const Unit* units, std::size_t size) {
+  std::size_t i = 0;
+  for (; i + kRunWidth <= size; i += kRunWidth) {
+    const auto beyond = Units<Unit>(units + i, stdx::element_aligned) >= Units<Unit>(0x80);
+    if (stdx::any_of(beyond)) return i + static_cast<std::size_t>(stdx::find_first_set(beyond));
+  }
+  if (i == size) return size;
+  if (size < kRunWidth) {
+    while (i < size && units[i] < 0x80) ++i;
+    return i;
+  }
+  // The last vector overlaps the one before it, whose units are known to be ASCII.
+  const std::size_t last = size - kRunWidth;
+  const auto beyond = Units<Unit>(units + last, stdx::element_aligned) >= Units<Unit>(0x80);
+  return stdx::any_of(beyond) ? last + static_cast<std::size_t>(stdx::find_first_set(beyond))
+                              : size;
+}
+
+// Appends `count` units below 0x80, one character for each.
+template <typename Char, typename Unit>
+void AppendAscii(std::basic_string<Char>& out, const Unit* units, std::size_t count) {
+  const std::size_t start = out.size();
+  out.resize(start + count);
+  Char* const chars = out.data() + start;
+  if (count < kRunWidth) {
+    for (std::size_t i = 0; i < count; ++i) chars[i] = static_cast<Char>(units[i]);
+    return;
+  }
+  // The last vector overlaps the one before it and writes some characters twice.
+  for (std::size_t i = 0;; i += kRunWidth) {
+    if (i + kRunWidth > count) i = count - kRunWidth;
+    stdx::static_simd_cast<stdx::fixed_size_simd<Char, kRunWidth>>(
+        Units<Unit>(units + i, stdx::element_aligned))
+        .copy_to(chars + i, stdx::element_aligned);
+    if (i + kRunWidth == count) return;
+  }
+}
+
+// Appends the leading run of units below 0x80 in `units` and answers its length.
 template <typename Char, typename Unit>
 std::size_t AppendAsciiRun(std::basic_string<Char>& out, const Unit* units, std::size_t size) {
-  using Units = stdx::fixed_size_simd<Unit, 16>;
-  using Chars = stdx::fixed_size_simd<Char, 16>;
-  constexpr std::size_t kWidth = Units::size();
-  const std::size_t start = out.size();
-  out.resize(start + size);
-  Char* const chars = out.data() + start;
-  std::size_t run = 0;
-  if (size < kWidth) {
-    for (; run < size && units[run] < 0x80; ++run) chars[run] = static_cast<Char>(units[run]);
-  } else {
-    // Each vector is converted before it is checked; what follows the run is cut off below.
-    // The last vector overlaps the one before it, whose units are known to be ASCII.
-    for (std::size_t i = 0;; i += kWidth) {
-      if (i + kWidth > size) i = size - kWidth;
-      const Units chunk(units + i, stdx::element_aligned);
-      stdx::static_simd_cast<Chars>(chunk).copy_to(chars + i, stdx::element_aligned);
-      const auto beyond = chunk >= Units(0x80);
-      if (stdx::any_of(beyond)) {
-        run = i + static_cast<std::size_t>(stdx::find_first_set(beyond));
-        break;
-      }
-      if (i + kWidth == size) {
-        run = size;
-        break;
-      }
-    }
-  }
-  out.resize(start + run);
+  const std::size_t run = AsciiRunLength(units, size);
+  AppendAscii(out, units, run);
   return run;
 }
 
