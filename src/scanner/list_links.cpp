@@ -26,22 +26,36 @@ bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
   return true;
 }
 
-// The index of the first `c` in `text` at or after index `from`, or npos. Characters are
-// compared a vector at a time: the scan asks this many times per anchor, mostly over short
-// distances, where a call into the C library costs more than the search.
-std::size_t FindChar(TextView text, char16_t c, std::size_t from) {
+// The index of the first of the `wanted` characters in `text` at or after index `from`, or
+// npos. Characters are compared a vector at a time: the scan asks this many times per
+// anchor, mostly over short distances, where a call into the C library costs more than
+// the search.
+template <typename... Wanted>
+std::size_t FindFirstOf(TextView text, std::size_t from, Wanted... wanted) {
   using Chars = stdx::native_simd<char16_t>;
   constexpr std::size_t kWidth = Chars::size();
-  const Chars wanted(c);
+  const char16_t* const chars = text.data();
   std::size_t j = from;
   for (; j + kWidth <= text.size(); j += kWidth) {
-    const auto hits = Chars(text.data() + j, stdx::element_aligned) == wanted;
+    const Chars here(chars + j, stdx::element_aligned);
+    const auto hits = ((here == Chars(wanted)) || ...);
     if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
   }
-  for (; j < text.size(); ++j) {
-    if (text[j] == c) return j;
+  if (j >= text.size()) return TextView::npos;
+  if (text.size() < kWidth) {
+    for (; j < text.size(); ++j) {
+      if (((chars[j] == wanted) || ...)) return j;
+    }
+    return TextView::npos;
   }
-  return TextView::npos;
+  // The rest in one vector that ends with the text; its lanes before index j do not count.
+  const std::size_t last = text.size() - kWidth;
+  const Chars lanes([](auto lane) { return static_cast<char16_t>(lane); });
+  const Chars here(chars + last, stdx::element_aligned);
+  const auto hits = ((here == Chars(wanted)) || ...) &&
+                    lanes >= Chars(static_cast<char16_t>(j - last));
+  return stdx::any_of(hits) ? last + static_cast<std::size_t>(stdx::find_first_set(hits))
+                            : TextView::npos;
 }
 
 // The index of the first "<a" or "</a", its letters in any case, in `text` at or after
@@ -76,9 +90,9 @@ std::size_t FindAnchorMark(TextView text, std::size_t from) {
 // case; it is the one looked for.
 std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
                           std::size_t from) {
-  if (lower_marker.size() == 1) return FindChar(text, lower_marker[0], from);
-  for (std::size_t j = FindChar(text, lower_marker[key], from + key); j != TextView::npos;
-       j = FindChar(text, lower_marker[key], j + 1)) {
+  if (lower_marker.size() == 1) return FindFirstOf(text, from, lower_marker[0]);
+  for (std::size_t j = FindFirstOf(text, from + key, lower_marker[key]); j != TextView::npos;
+       j = FindFirstOf(text, j + 1, lower_marker[key])) {
     if (StandsAt(text, j - key, lower_marker)) return j - key;
   }
   return TextView::npos;
@@ -119,16 +133,20 @@ bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
 // The first six characters, lower-cased, are "http:/".
 bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"sv); }
 
+// The value ends at its first double quote, single quote or space; or at a ">" that comes
+// before them all when no double quote follows it. (Its end is never trimmed: the first
+// space ends it anyway.)
 TextView CleanValue(TextView value) {
   const std::size_t first = value.find_first_not_of(u' ');
   if (first == TextView::npos) return TextView();
-  value = value.substr(first, value.find_last_not_of(u' ') - first + 1);
-  if (!value.empty() && IsQuote(value.front())) value.remove_prefix(1);
-  std::size_t cut = value.find(u'"');
-  if (cut == TextView::npos) cut = value.find(u'>');
-  value = value.substr(0, cut);
-  value = value.substr(0, value.find(u'\''));
-  return value.substr(0, value.find(u' '));
+  value.remove_prefix(first);
+  if (IsQuote(value.front())) value.remove_prefix(1);
+  std::size_t end = FindFirstOf(value, 0, u'"', u'\'', u' ', u'>');
+  if (end != TextView::npos && value[end] == u'>' &&
+      FindFirstOf(value, end + 1, u'"') != TextView::npos) {
+    end = FindFirstOf(value, end + 1, u'"', u'\'', u' ');
+  }
+  return value.substr(0, end);
 }
 
 TextView ImageSource(TextView text) {
@@ -170,8 +188,8 @@ Text BaseAddress(const Text& page) {
 // or, when there is none, at the first single quote.
 TextView UnquoteLink(TextView link) {
   if (!link.empty() && IsQuote(link.front())) link.remove_prefix(1);
-  std::size_t cut = link.find(u'"');
-  if (cut == TextView::npos) cut = link.find(u'\'');
+  std::size_t cut = FindFirstOf(link, 0, u'"');
+  if (cut == TextView::npos) cut = FindFirstOf(link, 0, u'\'');
   return link.substr(0, cut);
 }
 

@@ -56,11 +56,11 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 // Addresses and most markup are ASCII throughout, and ASCII converts unit for unit, so runs
 // of it are found and converted sixteen units at a time.
-template <typename Unit>
-using Units = stdx::fixed_size_simd<Unit, 16>;
 constexpr std::size_t kRunWidth = 16;
+template <typename Unit>
+using Units = stdx::fixed_size_simd<Unit, kRunWidth>;
 
-// The number of leading units of `units` below 0x80.
+// The number of leading units of `units` below 0x80; `size` must be kRunWidth or more.
 template <typename Unit>
 std::size_t AsciiRunLength(const Unit* units, std::size_t size) {
   std::size_t i = 0;
@@ -69,10 +69,6 @@ std::size_t AsciiRunLength(const Unit* units, std::size_t size) {
     if (stdx::any_of(beyond)) return i + static_cast<std::size_t>(stdx::find_first_set(beyond));
   }
   if (i == size) return size;
-  if (size < kRunWidth) {
-    while (i < size && units[i] < 0x80) ++i;
-    return i;
-  }
   // The last vector overlaps the one before it, whose units are known to be ASCII.
   const std::size_t last = size - kRunWidth;
   const auto beyond = Units<Unit>(units + last, stdx::element_aligned) >= Units<Unit>(0x80);
@@ -103,6 +99,15 @@ void AppendAscii(std::basic_string<Char>& out, const Unit* units, std::size_t co
 // Appends the leading run of units below 0x80 in `units` and answers its length.
 template <typename Char, typename Unit>
 std::size_t AppendAsciiRun(std::basic_string<Char>& out, const Unit* units, std::size_t size) {
+  if (size < kRunWidth) {
+    // Too short for vectors: converted as it is measured.
+    const std::size_t start = out.size();
+    out.resize(start + size);
+    std::size_t run = 0;
+    for (; run < size && units[run] < 0x80; ++run) out[start + run] = static_cast<Char>(units[run]);
+    out.resize(start + run);
+    return run;
+  }
   const std::size_t run = AsciiRunLength(units, size);
   AppendAscii(out, units, run);
   return run;
