@@ -18,7 +18,7 @@ void BaseCombiner::Combine(TextView relative, Text& combined) {
   combined.clear();
   if (base_empty_ || relative.empty()) return;
   ToUtf8(relative, relative_);
-  char buffer[kBufferSize];
+  char buffer[kBufferSize] = {};
   std::uint32_t length = kBufferSize;
   if (!urls_.InternetCombineUrlA(base_, relative_, buffer, &length, ICU_BROWSER_MODE)) return;
   FromUtf8(std::string_view(buffer, length < kBufferSize ? length : kBufferSize - 1), combined);

@@ -44,8 +44,8 @@ bool EndsWith(TextView text, TextView suffix);
 // Plain decimal digits with a minus sign for negative numbers.
 Text DecimalText(std::int64_t number);
 
-// UTF-8 at the edges. Malformed input becomes U+FFFD; so do unpaired surrogates on the
-// way out. Only adapters and files need these.
+// UTF-8 at the edges: files, adapters and the narrow text of the URL service. Malformed
+// input becomes U+FFFD; so do unpaired surrogates on the way out.
 Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
 // The same conversions into a text that already exists, reusing its storage: for callers
