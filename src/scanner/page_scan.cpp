@@ -127,8 +127,10 @@ void PageScan::ScanSource() {
   WebBrowser& browser = *state_.AttachedBrowser;
   state_.linkSets.assign(2, LinkSet());
   const std::int16_t set_number = 1;
-  ListLinks(state_.linkSets, set_number, PageHtml(browser), browser.LocationURL(),
-            platform_.urls, platform_.ui);
+  // The page's text is read before its address.
+  const Text page_html = PageHtml(browser);
+  ListLinks(state_.linkSets, set_number, page_html, browser.LocationURL(), platform_.urls,
+            platform_.ui);
   TakeSourceMedia(state_.linkSets[set_number], state_.MediaURLs, platform_.ui);
 }
 

@@ -28,10 +28,15 @@ struct FakeDocument {
   std::vector<std::shared_ptr<FakeElement>> images;
 };
 
-// Counts reads by property name ("HWND", "LocationURL", "innerHTML", "href", ...).
+// Counts reads by property name ("HWND", "LocationURL", "innerHTML", "href", ...) and
+// keeps their order.
 struct BrowserReads {
   std::map<std::string, int> count;
-  void Add(const std::string& property) { ++count[property]; }
+  std::vector<std::string> order;
+  void Add(const std::string& property) {
+    ++count[property];
+    order.push_back(property);
+  }
   int operator[](const std::string& property) const {
     auto found = count.find(property);
     return found == count.end() ? 0 : found->second;
