@@ -18,6 +18,7 @@
 #include "oracle/list_links_literal.h"
 #include "fakes/recording_registry.h"
 #include "platform/linux/scanner/url_combiner.h"
+#include "support/real_pages.h"
 
 namespace harvelo {
 namespace {
@@ -96,7 +97,9 @@ struct RealPage {
 class InspectRealPages : public ::testing::TestWithParam<RealPage> {};
 
 TEST_P(InspectRealPages, GivenASavedPageWeShouldPrintExactlyTheKnownAnswer) {
-  const QString page = QStringLiteral(HARVELO_REALPAGES "/") + GetParam().name + ".html";
+  if (!testing::HaveRealPages()) GTEST_SKIP() << testing::kNoRealPages;
+  const QString page =
+      QString::fromStdString(testing::RealPagePath(std::string(GetParam().name) + ".html"));
   const Outcome outcome = RunInspect({"--page-url", GetParam().address, page});
   ASSERT_EQ(outcome.exit_code, 0) << outcome.err.toStdString();
   EXPECT_EQ(outcome.out,
@@ -162,6 +165,7 @@ TEST(InspectCommandTest, GivenRobotsExclusionWeShouldReportTheGateWithTheUsersSe
 }
 
 TEST(InspectCommandTest, GivenRealPagesWeShouldRefuseExactlyThoseWithRobotsNameAndNofollow) {
+  if (!testing::HaveRealPages()) GTEST_SKIP() << testing::kNoRealPages;
   struct Case {
     const char* page;
     bool allowed;
@@ -175,7 +179,7 @@ TEST(InspectCommandTest, GivenRealPagesWeShouldRefuseExactlyThoseWithRobotsNameA
   };
   for (const Case& c : cases) {
     const Outcome outcome = RunInspect(
-        {"--page-url", "http://h/", QStringLiteral(HARVELO_REALPAGES "/") + c.page});
+        {"--page-url", "http://h/", QString::fromStdString(testing::RealPagePath(c.page))});
     ASSERT_EQ(outcome.exit_code, 0) << c.page;
     EXPECT_EQ(QJsonDocument::fromJson(outcome.out).object()["harvest_allowed"].toBool(!c.allowed),
               c.allowed)
