@@ -41,9 +41,9 @@ int Refuse(int argc, char** argv, const std::string& why) {
   if (HaveDisplay()) {
     int qt_argc = std::min(argc, 1);
     QApplication application(qt_argc, argv);
-    QMessageBox::critical(nullptr, QStringLiteral("Tellora"),
-                          QStringLiteral("Tellora cannot show its notice: %1")
-                              .arg(QString::fromStdString(why)));
+    QMessageBox::critical(
+        nullptr, QStringLiteral("Tellora"),
+        QStringLiteral("Tellora cannot show its notice: %1").arg(QString::fromStdString(why)));
   }
   return 2;
 }

@@ -24,7 +24,8 @@ class FieldReader {
                                                                    : std::string_view::npos)
                                          : rest_.find(close);
     if (end == std::string_view::npos) {
-      error = "no </" + std::string(name) + ">" + (then.empty() ? " at the end" : " before " + std::string(then));
+      error = "no </" + std::string(name) + ">" +
+              (then.empty() ? " at the end" : " before " + std::string(then));
       return false;
     }
     value = rest_.substr(0, end);

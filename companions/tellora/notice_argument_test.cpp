@@ -12,8 +12,8 @@ std::string Argument(const std::string& window, const std::string& url) {
 
 TEST(NoticeArgumentTest, GivenHarvelosArgumentWeShouldReadEveryFieldAsWritten) {
   // Addresses come unescaped: tags, quotes and blanks inside them stay part of them.
-  for (const std::string url : {"http://h/a.html?q=1&r=\"x\"", "", "http://h/<URL>x</URL> y",
-                                "http://h/é</LoadingURL>"}) {
+  for (const std::string url :
+       {"http://h/a.html?q=1&r=\"x\"", "", "http://h/<URL>x</URL> y", "http://h/é</LoadingURL>"}) {
     SCOPED_TRACE(url);
     const ParsedArgument parsed = ParseNoticeArgument(Argument("4194311", url));
     ASSERT_EQ(parsed.error, "");

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTcpServer>
 
 #include "support/child_process.h"
 
@@ -13,7 +14,9 @@ namespace {
 struct EndpointCase {
   const char* name;
   const char* override_address;
-  std::vector<std::pair<const char*, const char*>> port_files;  // profile folder, content
+  // Profile folder under the user's folders, and the file's content; "LIVE" stands for the
+  // port of a listening socket.
+  std::vector<std::pair<const char*, const char*>> port_files;
   const char* expected;
 };
 
@@ -23,19 +26,23 @@ class DevToolsEndpointTest : public ::testing::TestWithParam<EndpointCase> {};
 
 TEST_P(DevToolsEndpointTest, GivenTheSetupWeShouldFindTheEndpointInTheDocumentedOrder) {
   const EndpointCase& c = GetParam();
-  testing::TemporaryFolder config;
+  testing::TemporaryFolder user;
+  QTcpServer live;
+  ASSERT_TRUE(live.listen(QHostAddress::LocalHost));
+  const QByteArray live_port = QByteArray::number(live.serverPort());
   for (const auto& [folder, content] : c.port_files) {
-    const QString path = QString::fromStdString(config.path()) + "/" + folder;
+    const QString path = QString::fromStdString(user.path()) + "/" + folder;
     ASSERT_TRUE(QDir().mkpath(path));
     QFile file(path + "/DevToolsActivePort");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    file.write(QByteArray(content).replace("LIVE", live_port));
   }
 
-  EXPECT_EQ(FindDevToolsEndpoint(c.override_address, QString::fromStdString(config.path()))
+  const QString root = QString::fromStdString(user.path());
+  EXPECT_EQ(FindDevToolsEndpoint(c.override_address, {root + "/config", root + "/data"})
                 .toString()
                 .toStdString(),
-            c.expected);
+            QByteArray(c.expected).replace("LIVE", live_port).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,23 +51,34 @@ INSTANTIATE_TEST_SUITE_P(
         EndpointCase{"NothingKnown", "", {}, "http://127.0.0.1:9222"},
         EndpointCase{"OverrideWins",
                      "http://127.0.0.1:4444",
-                     {{"chromium", "5555\n/devtools/browser/x\n"}},
+                     {{"config/chromium", "5555\n/devtools/browser/x\n"}},
                      "http://127.0.0.1:4444"},
         EndpointCase{"ChromiumProfile",
                      "",
-                     {{"chromium", "5555\n/devtools/browser/x\n"}},
+                     {{"config/chromium", "5555\n/devtools/browser/x\n"}},
                      "http://127.0.0.1:5555"},
         EndpointCase{"ChromiumBeforeChrome",
                      "",
-                     {{"google-chrome", "6666\n"}, {"chromium", "5555\n"}},
+                     {{"config/google-chrome", "6666\n"}, {"config/chromium", "5555\n"}},
                      "http://127.0.0.1:5555"},
-        EndpointCase{
-            "BraveOnly", "", {{"BraveSoftware/Brave-Browser", "7777\n"}}, "http://127.0.0.1:7777"},
+        EndpointCase{"BraveOnly",
+                     "",
+                     {{"config/BraveSoftware/Brave-Browser", "7777\n"}},
+                     "http://127.0.0.1:7777"},
         EndpointCase{"DamagedFileSkipped",
                      "",
-                     {{"chromium", "not a port\n"}, {"vivaldi", "8888\n"}},
+                     {{"config/chromium", "not a port\n"}, {"config/vivaldi", "8888\n"}},
                      "http://127.0.0.1:8888"},
-        EndpointCase{"PortOutOfRange", "", {{"chromium", "70000\n"}}, "http://127.0.0.1:9222"}),
+        EndpointCase{
+            "PortOutOfRange", "", {{"config/chromium", "70000\n"}}, "http://127.0.0.1:9222"},
+        EndpointCase{"LauncherProfileFirst",
+                     "",
+                     {{"config/chromium", "5555\n"}, {"data/harvelo/browser", "4321\n"}},
+                     "http://127.0.0.1:4321"},
+        EndpointCase{"ListeningBrowserBeforeFileLeftBehind",
+                     "",
+                     {{"data/harvelo/browser", "1\n"}, {"config/vivaldi", "LIVE\n"}},
+                     "http://127.0.0.1:LIVE"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
