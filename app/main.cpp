@@ -16,6 +16,7 @@
 #include "platform/linux/local_clock.h"
 #include "platform/linux/machine.h"
 #include "platform/linux/process/process_starter.h"
+#include "platform/linux/qt/program_icon.h"
 #include "platform/linux/qt/qt_user_interface.h"
 #include "platform/linux/scanner/posix_file_system.h"
 #include "platform/linux/scanner/qt_folder_browser.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
   using namespace harvelo;
   int qt_argc = std::min(argc, 1);  // Qt sees the program's name only
   QApplication application(qt_argc, argv);
+  // Every window of the program carries it: the main form, the notice, the boxes.
+  application.setWindowIcon(ProgramIcon(QStringLiteral(":/icons/harvelo.svg")));
 
   DevToolsClient devtools(FindDevToolsEndpoint(), kBrowserTimeLimit);
   std::unique_ptr<BrowserWindows> windows;
