@@ -111,8 +111,7 @@ class HarveloTest : public ::testing::Test {
     return false;
   }
 
-  // Whether `window` carries the program's icon, drawn at the sizes that it gives, rather
-  // than no icon or a stock one.
+  // Whether `window` carries the program's icon rather than none or a stock one.
   bool CarriesProgramIcon(const std::string& window) {
     const std::string icons = Run({"xprop", "-id", window, "_NET_WM_ICON"});
     return icons.find("Icon (16 x 16)") != std::string::npos &&
@@ -262,10 +261,7 @@ TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
                               {{"DISPLAY", x_->display()}});
   const std::string plain = FindWindow("plain");
-  for (int tries = 0; tries < 300 && Run({"xdotool", "getactivewindow"}) != plain + "\n";
-       ++tries) {
-    QThread::msleep(50);
-  }
+  ASSERT_TRUE(BecomesActive(plain)) << "the plain window never came to the front";
 
   auto harvelo = StartHarvelo();
   const std::string box = FindWindow("Harvelo");
@@ -305,7 +301,7 @@ TEST_F(HarveloTest, GivenNothingFoundWithTheNoticeOffWeShouldShowTheMainFormUnti
   const std::string form = FindWindow("Harvelo");
   ASSERT_FALSE(form.empty()) << "no main form";
   EXPECT_TRUE(CarriesProgramIcon(form));
-  EXPECT_TRUE(BecomesActive(form));
+  ASSERT_TRUE(BecomesActive(form)) << "the main form does not have the focus";
   EXPECT_FALSE(harvelo->Wait(0ms));  // the form holds the program until it is closed
 
   Run({"xdotool", "key", "alt+F4"});  // openbox's shortcut for closing a window
