@@ -102,6 +102,22 @@ class HarveloTest : public ::testing::Test {
 
   std::string ActiveWindowName() { return Run({"xdotool", "getactivewindow", "getwindowname"}); }
 
+  // Whether `window` (as xdotool names it) is, or soon becomes, the window with the focus.
+  bool BecomesActive(const std::string& window) {
+    for (int tries = 0; tries < 300; ++tries) {
+      if (Run({"xdotool", "getactivewindow"}) == window + "\n") return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+
+  // Whether `window` carries the program's icon rather than none or a stock one.
+  bool CarriesProgramIcon(const std::string& window) {
+    const std::string icons = Run({"xprop", "-id", window, "_NET_WM_ICON"});
+    return icons.find("Icon (16 x 16)") != std::string::npos &&
+           icons.find("Icon (128 x 128)") != std::string::npos;
+  }
+
   std::unique_ptr<testing::ChildProcess> StartHarvelo() {
     return std::make_unique<testing::ChildProcess>(
         std::vector<std::string>{(program_folder_ / "harvelo").string()},
@@ -224,9 +240,17 @@ TEST_F(HarveloTest, GivenAPageWithoutMediaWeShouldShowTheNoticeOwnedByTheBrowser
   ASSERT_FALSE(notice.empty()) << "no notice";
   EXPECT_THAT(Run({"xprop", "-id", notice, "WM_TRANSIENT_FOR"}),
               ::testing::HasSubstr(HexWindow(browser_window)));
+  // A fixed frame (Motif functions: move, close; decorations: border, title, menu), the
+  // program's icon, no taskbar entry.
+  EXPECT_THAT(Run({"xprop", "-id", notice, "_MOTIF_WM_HINTS"}),
+              ::testing::HasSubstr("= 0x3, 0x24, 0x1a, 0x0, 0x0\n"));
+  EXPECT_THAT(Run({"xprop", "-id", notice, "_NET_WM_STATE"}),
+              ::testing::HasSubstr("_NET_WM_STATE_SKIP_TASKBAR"));
+  EXPECT_TRUE(CarriesProgramIcon(notice));
+  ASSERT_TRUE(BecomesActive(notice)) << "the notice does not have the focus";
 
-  // Tick "Don't show this message again", then OK: the setting is stored and the run ends.
-  Run({"xdotool", "windowactivate", "--sync", notice});
+  // Tick "Don't show this message again", then OK, typed straight away: the notice has the
+  // focus. The setting is stored and the run ends.
   Run({"xdotool", "key", "Tab", "space", "shift+Tab", "Return"});
   ASSERT_EQ(harvelo->Wait(30s), 0);
   EXPECT_EQ(Setting("dMsgNoPicsFound"), "0");
@@ -237,10 +261,7 @@ TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
                               {{"DISPLAY", x_->display()}});
   const std::string plain = FindWindow("plain");
-  for (int tries = 0; tries < 300 && Run({"xdotool", "getactivewindow"}) != plain + "\n";
-       ++tries) {
-    QThread::msleep(50);
-  }
+  ASSERT_TRUE(BecomesActive(plain)) << "the plain window never came to the front";
 
   auto harvelo = StartHarvelo();
   const std::string box = FindWindow("Harvelo");
@@ -267,6 +288,25 @@ TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
 
   EXPECT_EQ(harvelo->Wait(30s), 0);
   EXPECT_EQ(Setting("dGroupNumber"), "(no settings file)");
+}
+
+TEST_F(HarveloTest, GivenNothingFoundWithTheNoticeOffWeShouldShowTheMainFormUntilItIsClosed) {
+  fs::create_directories(home_.path() + "/.config/Quorvex");
+  std::ofstream(home_.path() + "/.config/Quorvex/registry.reg")
+      << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\r\n"
+         "\"dMsgNoPicsFound\"=\"0\"\r\n";
+  ShowPage("/page.html", "<title>A page</title><p>text</p>");
+
+  auto harvelo = StartHarvelo();
+  const std::string form = FindWindow("Harvelo");
+  ASSERT_FALSE(form.empty()) << "no main form";
+  EXPECT_TRUE(CarriesProgramIcon(form));
+  ASSERT_TRUE(BecomesActive(form)) << "the main form does not have the focus";
+  EXPECT_FALSE(harvelo->Wait(0ms));  // the form holds the program until it is closed
+
+  Run({"xdotool", "key", "alt+F4"});  // openbox's shortcut for closing a window
+
+  EXPECT_EQ(harvelo->Wait(30s), 0);
 }
 
 }  // namespace

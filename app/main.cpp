@@ -13,9 +13,10 @@
 #include "platform/linux/devtools/devtools_endpoint.h"
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "platform/linux/hive_file.h"
+#include "platform/linux/local_clock.h"
 #include "platform/linux/machine.h"
 #include "platform/linux/process/process_starter.h"
-#include "platform/linux/qt/qt_clock.h"
+#include "platform/linux/qt/program_icon.h"
 #include "platform/linux/qt/qt_user_interface.h"
 #include "platform/linux/scanner/posix_file_system.h"
 #include "platform/linux/scanner/qt_folder_browser.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
   using namespace harvelo;
   int qt_argc = std::min(argc, 1);  // Qt sees the program's name only
   QApplication application(qt_argc, argv);
+  // Every window of the program carries it: the main form, the notice, the boxes.
+  application.setWindowIcon(ProgramIcon(QStringLiteral(":/icons/harvelo.svg")));
 
   DevToolsClient devtools(FindDevToolsEndpoint(), kBrowserTimeLimit);
   std::unique_ptr<BrowserWindows> windows;
@@ -48,7 +51,7 @@ int main(int argc, char** argv) {
   const std::unique_ptr<RegistryApi> registry = NewHiveRegistry(*hive);
   const std::unique_ptr<UserInterface> ui = NewQtUserInterface();
   const std::unique_ptr<Machine> machine = NewLinuxMachine();
-  const std::unique_ptr<Clock> clock = NewQtClock();
+  const std::unique_ptr<Clock> clock = NewLocalClock();
   const std::unique_ptr<ShellFolders> shell_folders = NewXdgShellFolders();
   const std::unique_ptr<FileSystemObject> file_system = NewPosixFileSystem();
   const std::unique_ptr<UrlService> urls = NewUrlCombiner();

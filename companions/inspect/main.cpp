@@ -43,7 +43,7 @@ struct ConsoleInterface : harvelo::UserInterface {
     std::cerr << "harvelo-inspect: " << harvelo::ToUtf8(prompt) << "\n";
   }
   void DoEvents() override {}
-  void ShowMainForm(const harvelo::Text&, std::function<void()>) override {}
+  void ShowMainForm(const harvelo::Text&, const harvelo::Text&, std::function<void()>) override {}
   void UnloadMainForm() override {}
   [[noreturn]] void End() override { std::exit(1); }
 };

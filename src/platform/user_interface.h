@@ -17,9 +17,10 @@ class UserInterface {
   virtual void MessageBox(const Text& prompt, const Text& title) = 0;
   // Lets pending window events be processed, then returns.
   virtual void DoEvents() = 0;
-  // Shows the main form, which has no controls, so the user can end the program by
-  // closing it; `on_close` runs when the user does.
-  virtual void ShowMainForm(const Text& caption, std::function<void()> on_close) = 0;
+  // Shows the main form, which has no controls, with `line` as its only text, so the user
+  // can end the program by closing it; `on_close` runs when the user does.
+  virtual void ShowMainForm(const Text& caption, const Text& line,
+                            std::function<void()> on_close) = 0;
   // Takes the main form down without running its close handler.
   virtual void UnloadMainForm() = 0;
   // Ends the program at once, from wherever it is: no handler runs, nothing is saved.

@@ -15,7 +15,12 @@ Form1::Form1(Platform& platform, AppPath& app_path)
 
 void Form1::Load() {
   HarvestCurrentPage();
-  platform_.ui.ShowMainForm(kProgramTitle, [this] { Terminate(); });
+  // The open notice is the way out, and keeps the focus for the keys the user types: the
+  // form stays loaded but out of sight.
+  if (scan_.NoticeShown()) return;
+  platform_.ui.ShowMainForm(
+      kProgramTitle, u"No files were found on this page. Close this window to end Harvelo.",
+      [this] { Terminate(); });
 }
 
 void Form1::HarvestCurrentPage() {

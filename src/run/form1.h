@@ -17,8 +17,9 @@ class Form1 {
   // `platform` and `app_path` must remain live while the form is.
   Form1(Platform& platform, AppPath& app_path);
 
-  // The load event: the pass, then, if the pass returned, the form shows itself so that
-  // the user can close it, which runs Terminate.
+  // The load event: the pass, then, if the pass returned without opening the no-files
+  // notice, the form shows itself, saying that nothing was found, so that the user can
+  // close it, which runs Terminate.
   void Load();
 
   // Takes the foreground window, attaches to it, reads its page, lets the robots gate

@@ -134,7 +134,7 @@ TEST_F(Form1Test, GivenAGalleryWeShouldAskForTheFolderAndHandEveryPictureOver) {
   EXPECT_THAT(processes_.starts_, IsEmpty());
 }
 
-TEST_F(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeAndKeepTheMainFormLoaded) {
+TEST_F(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeAndKeepTheMainFormOutOfSight) {
   AddWindow(0x200, u"<HEAD><TITLE>A</TITLE></HEAD><BODY><IMG src=x.jpg></BODY>");
   windows_.foreground_ = 0x200;
   windows_.zoomed_[0x200] = false;
@@ -144,8 +144,7 @@ TEST_F(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeAndKeepTheMainFormL
 
   EXPECT_EQ(notice_.shown_, 1);
   EXPECT_EQ(windows_.owner_[notice_.hwnd_], 0x200);
-  EXPECT_EQ(ui_.main_form_caption_, u"Harvelo");
-  EXPECT_THAT(ui_.events_, ElementsAre("show main form"));
+  EXPECT_THAT(ui_.events_, IsEmpty());  // the notice keeps the focus
   EXPECT_THAT(windows_.shown_, IsEmpty());  // never maximised, whatever vMaximize says
   ExpectNothingHandedOver();
 }
@@ -159,6 +158,9 @@ TEST_F(Form1Test, GivenNothingFoundAndTheNoticeOffWeShouldStayUntilTheMainFormIs
 
   EXPECT_EQ(notice_.shown_, 0);
   EXPECT_THAT(ui_.events_, ElementsAre("show main form"));
+  EXPECT_EQ(ui_.main_form_caption_, u"Harvelo");
+  EXPECT_EQ(ui_.main_form_line_,
+            u"No files were found on this page. Close this window to end Harvelo.");
   ASSERT_TRUE(ui_.main_form_on_close_);
   ui_.main_form_on_close_();  // the channel was never opened: nothing to close
   EXPECT_EQ(channels_.record_.created, 0);

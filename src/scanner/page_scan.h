@@ -33,6 +33,9 @@ class PageScan {
   // when the dialog is cancelled, and after an error box on any failure.
   void ScanPage();
 
+  // True once the no-files notice is open; it stays open until it ends the program.
+  bool NoticeShown() const { return notice_ != nullptr; }
+
   // True when the element's href can be read.
   static bool IsLinkElement(HtmlElement& element);
   // True when one of slots 1 to N of state.MediaURLs equals `address` exactly.

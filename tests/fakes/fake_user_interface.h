@@ -28,8 +28,10 @@ struct FakeUserInterface : UserInterface {
     ++do_events_;
     if (on_do_events_) on_do_events_();
   }
-  void ShowMainForm(const Text& caption, std::function<void()> on_close) override {
+  void ShowMainForm(const Text& caption, const Text& line,
+                    std::function<void()> on_close) override {
     main_form_caption_ = caption;
+    main_form_line_ = line;
     main_form_on_close_ = std::move(on_close);
     events_.push_back("show main form");
   }
@@ -46,6 +48,7 @@ struct FakeUserInterface : UserInterface {
   // Runs at each yield: lets a test act while the program waits.
   std::function<void()> on_do_events_;
   Text main_form_caption_;
+  Text main_form_line_;
   std::function<void()> main_form_on_close_;
   bool ended_ = false;
 };

@@ -4,8 +4,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <cstdio>
 
@@ -24,16 +26,21 @@ void ShowCriticalBox(const Text& prompt, const Text& title) {
   box.exec();
 }
 
-// The main form: no controls, only there so that the user can end the program by
-// closing it. A failure of its close handler is one that nothing handles: it is reported
-// and the program exits, as it cannot travel through Qt's event loop.
+// The main form: no controls, one line of text, only there so that the user can end the
+// program by closing it; a small window, as large as its line. A failure of its close
+// handler is one that nothing handles: it is reported and the program exits, as it cannot
+// travel through Qt's event loop.
 class MainForm : public QWidget {
  public:
-  MainForm(const Text& caption, std::function<void()> on_close)
+  MainForm(const Text& caption, const Text& line, std::function<void()> on_close)
       : caption_(caption), on_close_(std::move(on_close)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(ToQString(caption));
-    resize(240, 120);
+    auto* label = new QLabel(ToQString(line), this);
+    label->setTextFormat(Qt::PlainText);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addWidget(label);
   }
   void Unload() {
     on_close_ = nullptr;
@@ -65,8 +72,9 @@ class QtUserInterface : public UserInterface {
 
   void DoEvents() override { QCoreApplication::processEvents(); }
 
-  void ShowMainForm(const Text& caption, std::function<void()> on_close) override {
-    form_ = new MainForm(caption, std::move(on_close));
+  void ShowMainForm(const Text& caption, const Text& line,
+                    std::function<void()> on_close) override {
+    form_ = new MainForm(caption, line, std::move(on_close));
     form_->show();
   }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -66,14 +67,17 @@ TEST_F(QtUserInterfaceTest, GivenWaitingEventsWeShouldServeThemWhenYielding) {
   EXPECT_TRUE(served);
 }
 
-TEST_F(QtUserInterfaceTest, GivenTheMainFormWeShouldRunTheCloseHandlerOnceWhenTheUserClosesIt) {
+TEST_F(QtUserInterfaceTest, GivenTheMainFormWeShouldShowItsLineAndRunTheCloseHandlerOnClose) {
   int closes = 0;
-  ui_->ShowMainForm(u"Harvelo", [&closes] { ++closes; });
+  ui_->ShowMainForm(u"Harvelo", u"Nothing was found.", [&closes] { ++closes; });
   QWidget* form = nullptr;
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window->isVisible() && window->windowTitle() == "Harvelo") form = window;
   }
   ASSERT_NE(form, nullptr);
+  auto* line = form->findChild<QLabel*>();
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->text(), "Nothing was found.");
 
   form->close();
 
@@ -82,7 +86,7 @@ TEST_F(QtUserInterfaceTest, GivenTheMainFormWeShouldRunTheCloseHandlerOnceWhenTh
 
 TEST_F(QtUserInterfaceTest, GivenTheMainFormUnloadedWeShouldNotRunTheCloseHandler) {
   int closes = 0;
-  ui_->ShowMainForm(u"Harvelo", [&closes] { ++closes; });
+  ui_->ShowMainForm(u"Harvelo", u"Nothing was found.", [&closes] { ++closes; });
 
   ui_->UnloadMainForm();
 
@@ -96,7 +100,8 @@ TEST_F(QtUserInterfaceTest, GivenTheCloseHandlerFailingWeShouldReportItAndExitWi
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        ui_->ShowMainForm(u"Harvelo", [] { throw Failure(u"The channel is gone"); });
+        ui_->ShowMainForm(u"Harvelo", u"Nothing was found.",
+                          [] { throw Failure(u"The channel is gone"); });
         SeenBox seen;
         AnswerNextBox(seen);
         for (QWidget* window : QApplication::topLevelWidgets()) {

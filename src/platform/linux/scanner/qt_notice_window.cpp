@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QWidget>
 #include <QWindow>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace harvelo {
 
@@ -18,9 +20,30 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
+// The Motif window manager hints, as window managers read them: flags, functions,
+// decorations, input mode, status.
+constexpr std::uint32_t kMotifFunctions = 1, kMotifDecorations = 2;
+constexpr std::uint32_t kMotifMove = 4, kMotifClose = 32;
+constexpr std::uint32_t kMotifBorder = 2, kMotifTitle = 8, kMotifMenu = 16;
+
+// The connection to the X server, or null without X11.
+xcb_connection_t* XConnection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, std::string_view name) {
+  const xcb_intern_atom_cookie_t cookie =
+      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data());
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return atom;
+}
+
 // Sizes are the form's twips at 15 to a pixel. A fixed dialog frame with a close box only;
-// as a transient of the browser window it has no taskbar entry, goes with its owner, and
-// the window manager centres it on that owner.
+// as a transient of the browser window it goes with its owner, and the window manager
+// centres it on that owner.
 class NoticeWidget : public QWidget {
  public:
   NoticeWidget()
@@ -52,6 +75,7 @@ class NoticeWidget : public QWidget {
     winId();  // the window exists, and has its handle, before it first appears
     events.OnLoad();
     KeepOwner();
+    AskForFixedFrame();
     show();
     command1_->setFocus();
   }
@@ -75,8 +99,7 @@ class NoticeWidget : public QWidget {
   // transient parent: the owner that the load handler gave the window through the window
   // system is handed to Qt, so that the window keeps it.
   void KeepOwner() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t* connection = XConnection();
     if (connection == nullptr) return;  // without X11 there is no owner to keep
     const xcb_get_property_cookie_t cookie =
         xcb_get_property(connection, 0, static_cast<xcb_window_t>(winId()),
@@ -89,6 +112,28 @@ class NoticeWidget : public QWidget {
       windowHandle()->setTransientParent(owner_.get());
     }
     std::free(reply);
+  }
+
+  // Qt asks the window manager for a resizable frame whatever the size limits; the notice
+  // asks for a fixed border with a title and a close box, to be moved and closed only,
+  // and for no taskbar entry. Window managers read both when the window is mapped, and Qt
+  // keeps the state that it finds on the window, so both are written before it shows.
+  void AskForFixedFrame() {
+    xcb_connection_t* connection = XConnection();
+    if (connection == nullptr) return;
+    const auto window = static_cast<xcb_window_t>(winId());
+    const xcb_atom_t motif = Atom(connection, "_MOTIF_WM_HINTS");
+    const std::uint32_t hints[5] = {kMotifFunctions | kMotifDecorations, kMotifMove | kMotifClose,
+                                    kMotifBorder | kMotifTitle | kMotifMenu, 0, 0};
+    if (motif != XCB_ATOM_NONE) {
+      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motif, motif, 32, 5, hints);
+    }
+    const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+    const xcb_atom_t skip_taskbar = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    if (state != XCB_ATOM_NONE && skip_taskbar != XCB_ATOM_NONE) {
+      xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, state, XCB_ATOM_ATOM, 32, 1,
+                          &skip_taskbar);
+    }
   }
 
   std::unique_ptr<QWindow> owner_;
