@@ -11,6 +11,7 @@
 #include <string>
 
 #include "notice_argument.h"
+#include "platform/linux/qt/program_icon.h"
 #include "robots_notice.h"
 
 namespace {
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
 
   int qt_argc = 1;  // Qt sees the program's name only
   QApplication application(qt_argc, argv);
+  application.setWindowIcon(harvelo::ProgramIcon(QStringLiteral(":/icons/tellora.svg")));
   harvelo::tellora::RobotsNotice notice(argument);
   // The browser window owns the notice: it stays above it, goes with it and is centred on
   // it. A window that is owned is minimised with its owner, never alone, so the notice
