@@ -150,9 +150,10 @@ class HarveloTest : public ::testing::Test {
   }
 
   std::string Setting(const std::string& name) {
-    std::optional<Hive> hive = Hive::Parse(FileBytes(home_.path() + "/.config/Quorvex/registry.reg"));
-    if (!hive) return "(no settings file)";
-    HiveKey* key = hive->FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
+    const fs::path file = home_.path() + "/.config/Quorvex/registry.reg";
+    if (!fs::exists(file)) return "(no settings file)";
+    Hive hive = Hive::Parse(FileBytes(file));
+    HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
     HiveValue* value = key ? key->FindValue(name) : nullptr;
     if (!value || value->data.empty()) return "(missing)";
     return std::string(value->data.begin(), value->data.end() - 1);

@@ -1,5 +1,6 @@
 #include "settings/registry.h"
 
+#include <algorithm>
 #include <string>
 
 namespace harvelo {
@@ -41,9 +42,14 @@ RegValue Registry::GetRegValue(HKEY root, const Text& key, const Text& value_nam
         result = size < 2 ? Text() : NarrowBytesToText(data.data(), size - 2);
         break;
       case REG_DWORD:
-        if (size >= 4) {
-          result = static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16 |
-                                              static_cast<std::uint32_t>(data[3]) << 24);
+        // The bytes stored, little-endian, in a number that starts as zero: fewer than four
+        // bytes fill its low end. No bytes hold no number, and read as missing.
+        if (size != 0) {
+          std::uint32_t number = 0;
+          for (std::uint32_t i = 0; i < std::min<std::uint32_t>(size, 4); ++i) {
+            number |= static_cast<std::uint32_t>(data[i]) << (8 * i);
+          }
+          result = number;
         }
         break;
       case REG_BINARY:

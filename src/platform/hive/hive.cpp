@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+
+#include "text/text.h"
 
 namespace harvelo {
 
@@ -63,25 +66,56 @@ std::optional<std::string> ReadQuoted(std::string_view text, std::size_t& at) {
   return std::nullopt;
 }
 
-// "aa,bb,cc": two hexadecimal digits a byte, comma-separated, possibly empty.
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// "aa,bb,cc": two hexadecimal digits a byte, comma-separated, possibly empty, blanks
+// allowed around each byte.
 std::optional<std::vector<std::uint8_t>> ReadHexBytes(std::string_view text) {
   std::vector<std::uint8_t> bytes;
-  if (text.empty()) return bytes;
-  std::size_t i = 0;
+  if (Trimmed(text).empty()) return bytes;
   while (true) {
-    if (i + 2 > text.size()) return std::nullopt;
-    const int high = HexDigit(text[i]);
-    const int low = HexDigit(text[i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-    i += 2;
-    if (i == text.size()) return bytes;
-    if (text[i] != ',') return std::nullopt;
-    ++i;
+    const std::size_t comma = text.find(',');
+    const std::string_view pair = Trimmed(text.substr(0, comma));
+    if (pair.size() != 2 || HexDigit(pair[0]) < 0 || HexDigit(pair[1]) < 0) return std::nullopt;
+    bytes.push_back(static_cast<std::uint8_t>(HexDigit(pair[0]) * 16 + HexDigit(pair[1])));
+    if (comma == std::string_view::npos) return bytes;
+    text.remove_prefix(comma + 1);
   }
 }
 
-std::optional<HiveValue> ParseValueLine(std::string_view line) {
+// The registry holds text values in UTF-16LE; the narrow functions hand them over in UTF-8.
+bool IsTextType(std::uint32_t type) { return type == 1 || type == 2 || type == 7; }
+
+// An odd last byte, half a character, is dropped.
+std::string Utf8FromUtf16Le(std::string_view bytes) {
+  Text text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i]) |
+                                         static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+  }
+  return ToUtf8(text);
+}
+
+std::vector<std::uint8_t> Utf16LeFromUtf8(std::string_view utf8) {
+  std::vector<std::uint8_t> bytes;
+  for (char16_t c : FromUtf8(utf8)) {
+    bytes.push_back(static_cast<std::uint8_t>(c));
+    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  return bytes;
+}
+
+std::string_view AsChars(const std::vector<std::uint8_t>& bytes) {
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// `wide_text`: hex lists of text types hold UTF-16LE, as in the 5.00 format.
+std::optional<HiveValue> ParseValueLine(std::string_view line, bool wide_text) {
   HiveValue value;
   std::size_t at = 0;
   if (line.starts_with("@")) {
@@ -104,7 +138,7 @@ std::optional<HiveValue> ParseValueLine(std::string_view line) {
   }
   if (data.starts_with("dword:")) {
     const std::string_view digits = data.substr(6);
-    if (digits.size() != 8) return std::nullopt;
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
     std::uint32_t number = 0;
     for (char c : digits) {
       const int d = HexDigit(c);
@@ -137,7 +171,12 @@ std::optional<HiveValue> ParseValueLine(std::string_view line) {
   }
   auto parsed = ReadHexBytes(bytes);
   if (!parsed) return std::nullopt;
-  value.data = std::move(*parsed);
+  if (wide_text && IsTextType(value.type)) {
+    const std::string text = Utf8FromUtf16Le(AsChars(*parsed));
+    value.data.assign(text.begin(), text.end());
+  } else {
+    value.data = std::move(*parsed);
+  }
   return value;
 }
 
@@ -165,8 +204,7 @@ std::string HexBytes(const std::vector<std::uint8_t>& data) {
 // A REG_SZ that the quoted form can hold: one terminating NUL, no other, UTF-8 text.
 bool PrintableAsString(const HiveValue& value) {
   if (value.data.empty() || value.data.back() != 0) return false;
-  const std::string_view text(reinterpret_cast<const char*>(value.data.data()),
-                              value.data.size() - 1);
+  const std::string_view text = AsChars(value.data).substr(0, value.data.size() - 1);
   return text.find('\0') == std::string_view::npos && text.find('\n') == std::string_view::npos &&
          text.find('\r') == std::string_view::npos && IsValidUtf8(text);
 }
@@ -175,8 +213,7 @@ std::string FormatValue(const HiveValue& value) {
   std::string line = value.name.empty() ? "@" : Quoted(value.name);
   line.push_back('=');
   if (value.type == 1 && PrintableAsString(value)) {
-    line += Quoted(std::string_view(reinterpret_cast<const char*>(value.data.data()),
-                                    value.data.size() - 1));
+    line += Quoted(AsChars(value.data).substr(0, value.data.size() - 1));
   } else if (value.type == 4 && value.data.size() == 4) {
     char digits[16];
     const std::uint32_t number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
@@ -188,15 +225,16 @@ std::string FormatValue(const HiveValue& value) {
   } else {
     char type[24];
     std::snprintf(type, sizeof type, "hex(%x):", value.type);
-    line += type + HexBytes(value.data);
+    line += type + HexBytes(IsTextType(value.type) ? Utf16LeFromUtf8(AsChars(value.data))
+                                                   : value.data);
   }
   return line;
 }
 
-// Splits into logical lines: CR LF or LF ends a line, and a hex line that ends in a
-// backslash goes on in the next one. Answers nothing for text cut off inside a line
-// continuation.
-std::optional<std::vector<std::string>> LogicalLines(std::string_view text) {
+// Splits into logical lines, trimmed of blanks: CR LF or LF ends a line, and a hex line
+// that ends in a backslash goes on in the next one. A continuation cut off by the end of
+// the text counts as unreadable.
+std::vector<std::string> LogicalLines(std::string_view text, std::size_t& unreadable) {
   std::vector<std::string> lines;
   std::string pending;
   bool continuing = false;
@@ -204,15 +242,9 @@ std::optional<std::vector<std::string>> LogicalLines(std::string_view text) {
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (line.ends_with("\r")) line.remove_suffix(1);
+    pending += Trimmed(text.substr(start, end - start));
     start = end + 1;
-    if (continuing) {
-      line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
-    }
-    pending += line;
-    continuing = !pending.empty() && pending.back() == '\\' &&
-                 pending.find("=hex") != std::string::npos;
+    continuing = pending.ends_with("\\") && pending.find("=hex") != std::string::npos;
     if (continuing) {
       pending.pop_back();
     } else {
@@ -220,8 +252,15 @@ std::optional<std::vector<std::string>> LogicalLines(std::string_view text) {
       pending.clear();
     }
   }
-  if (continuing) return std::nullopt;
+  if (continuing) ++unreadable;
   return lines;
+}
+
+// The text in UTF-8: the registry editor saves UTF-16LE behind a byte-order mark.
+std::string Utf8Text(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE")) return Utf8FromUtf16Le(bytes.substr(2));
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return std::string(bytes);
 }
 
 }  // namespace
@@ -264,31 +303,36 @@ HiveKey& Hive::CreateKey(std::string_view path) {
   return keys_.back();
 }
 
-std::optional<Hive> Hive::Parse(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  if (text.find('\0') != std::string_view::npos || !IsValidUtf8(text)) return std::nullopt;
-  auto lines = LogicalLines(text);
-  if (!lines) return std::nullopt;
+Hive Hive::Parse(std::string_view bytes, std::size_t* unreadable_lines) {
+  enum class Format { kUnknown, kAnsi, kUnicode, kNone };
+  Format format = Format::kUnknown;
+  std::size_t unreadable = 0;
   Hive hive;
-  bool header_seen = false;
   HiveKey* section = nullptr;
-  for (const std::string& line : *lines) {
+  for (const std::string& line : LogicalLines(Utf8Text(bytes), unreadable)) {
     if (line.empty() || line.starts_with(";")) continue;
-    if (!header_seen) {
-      if (line != kHeader5 && line != kHeader4) return std::nullopt;
-      header_seen = true;
-      continue;
+    if (format == Format::kUnknown) {
+      format = line == kHeader5 ? Format::kUnicode : line == kHeader4 ? Format::kAnsi
+                                                                       : Format::kNone;
+      if (format != Format::kNone) continue;
     }
-    if (line.starts_with("[")) {
-      if (!line.ends_with("]") || line.size() < 3 || line[1] == '-') return std::nullopt;
-      section = &hive.CreateKey(std::string_view(line).substr(1, line.size() - 2));
-      continue;
+    if (format == Format::kNone || line.find('\0') != std::string::npos || !IsValidUtf8(line)) {
+      ++unreadable;
+    } else if (line.starts_with("[")) {
+      // The values after a key line that cannot be read belong to no key.
+      const bool readable = line.ends_with("]") && line.size() >= 3 && line[1] != '-';
+      section = readable ? &hive.CreateKey(std::string_view(line).substr(1, line.size() - 2))
+                         : nullptr;
+      if (!readable) ++unreadable;
+    } else if (std::optional<HiveValue> value =
+                   ParseValueLine(line, format == Format::kUnicode);
+               value && section != nullptr) {
+      section->SetValue(value->name, value->type, std::move(value->data));
+    } else {
+      ++unreadable;
     }
-    auto value = ParseValueLine(line);
-    if (!value || section == nullptr) return std::nullopt;
-    section->SetValue(value->name, value->type, std::move(value->data));
   }
-  if (!header_seen) return std::nullopt;
+  if (unreadable_lines != nullptr) *unreadable_lines = unreadable;
   return hive;
 }
 

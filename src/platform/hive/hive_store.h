@@ -15,8 +15,8 @@ namespace harvelo {
 class HiveStore {
  public:
   virtual ~HiveStore() = default;
-  // The hive as stored now. A store that is missing, unreadable or damaged reads as an
-  // empty hive.
+  // The hive as stored now: a store that is missing or cannot be read is an empty hive,
+  // and of a damaged one, what can be read.
   virtual Hive Load() = 0;
   // Applies `change` to the stored hive as one step that no other writer can interleave
   // with. The change answers a result code; the store keeps the changed hive only when it

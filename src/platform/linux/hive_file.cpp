@@ -68,9 +68,7 @@ class HiveFileStore final : public HiveStore {
 
   Hive Load() override {
     const std::optional<std::string> bytes = ReadWhole(file_);
-    if (!bytes) return Hive();
-    std::optional<Hive> hive = Hive::Parse(*bytes);
-    return hive ? std::move(*hive) : Hive();
+    return bytes ? Hive::Parse(*bytes) : Hive();
   }
 
   LSTATUS Update(const std::function<LSTATUS(Hive&)>& change) override {
@@ -86,11 +84,11 @@ class HiveFileStore final : public HiveStore {
     // The lock is ours until `lock` closes.
     Hive hive;
     if (std::optional<std::string> bytes = ReadWhole(file_)) {
-      if (std::optional<Hive> parsed = Hive::Parse(*bytes)) {
-        hive = std::move(*parsed);
-      } else if (!KeepDamaged()) {
-        return ERROR_ACCESS_DENIED;
-      }
+      std::size_t unreadable = 0;
+      hive = Hive::Parse(*bytes, &unreadable);
+      // The new file keeps every value read; the lines that could not be read stay in the
+      // backup.
+      if (unreadable != 0 && !KeepDamaged()) return ERROR_ACCESS_DENIED;
     }
     const LSTATUS status = change(hive);
     if (status != ERROR_SUCCESS) return status;

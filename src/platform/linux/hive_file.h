@@ -15,8 +15,9 @@ std::filesystem::path DefaultHiveFilePath();
 // A hive kept in one text file. Readers never lock: a writer replaces the file by
 // renaming a finished copy over it, so a reader sees the old file or the new one, whole.
 // Writers take an exclusive lock on a lock file beside it, re-read, change and replace.
-// A damaged file reads as an empty hive; before the first write over it, it is kept beside
-// it as "<name>.damaged" (or "<name>.damaged.N" when that name is taken).
+// Of a file with lines that cannot be read, every other value reads; the first write over
+// it keeps every value read and first keeps the file beside it as "<name>.damaged" (or
+// "<name>.damaged.N" when that name is taken).
 std::unique_ptr<HiveStore> NewHiveFileStore(std::filesystem::path file);
 
 }  // namespace harvelo

@@ -68,8 +68,9 @@ TEST_F(HiveFileTest, GivenEveryValueTypeWeShouldReadBackWhatWasWrittenThroughThe
       {"text", REG_SZ, {'g', '9', '9', '8', 0}, "\"text\"=\"g998\""},
       {"say \"hi\" \\ bye", REG_SZ, {'a', '\\', '"', 0}, "\"say \\\"hi\\\" \\\\ bye\"=\"a\\\\\\\"\""},
       {"utf8", REG_SZ, {0xC3, 0xA9, 0}, "\"utf8\"=\"\xC3\xA9\""},
-      {"expand", REG_EXPAND_SZ, {'%', 'H', '%', 0}, "\"expand\"=hex(2):25,48,25,00"},
-      {"multi", REG_MULTI_SZ, {'a', 0, 'b', 0, 0}, "\"multi\"=hex(7):61,00,62,00,00"},
+      {"expand", REG_EXPAND_SZ, {'%', 'H', '%', 0}, "\"expand\"=hex(2):25,00,48,00,25,00,00,00"},
+      {"multi", REG_MULTI_SZ, {'a', 0, 'b', 0, 0},
+       "\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00"},
       {"dword", REG_DWORD, {10, 0, 0, 0}, "\"dword\"=dword:0000000a"},
       {"binary", REG_BINARY, {0, 0xFF}, "\"binary\"=hex:00,ff"},
       {"none", REG_NONE, {}, "\"none\"=hex(0):"},
@@ -126,32 +127,59 @@ TEST_F(HiveFileTest, GivenTooSmallABufferWeShouldAnswerMoreDataWithTheSizeNeeded
             ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(HiveFileTest, GivenADamagedFileWeShouldReadNothingAndKeepItBeforeTheFirstWrite) {
-  const std::string good = "Windows Registry Editor Version 5.00\n\n"
+TEST_F(HiveFileTest, GivenUnreadableLinesWeShouldReadTheRestAndKeepEveryValueAndTheFile) {
+  const std::string head = "Windows Registry Editor Version 5.00\n\n"
                            "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n";
+  const std::string tail = "\"dAddGroup\"=\"0\"\n";
   struct Case {
     const char* what;
     std::string bytes;
+    bool damaged;  // some line cannot be read
   };
   const Case cases[] = {
-      {"bad syntax", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n"
-                     "vObeyRobot=0\n"},
-      {"invalid UTF-8", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n"
-                        "\"vObeyRobot\"=\"\xC0\"\n"},
-      {"binary junk", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20)},
-      {"truncated", good.substr(0, good.size() - 4)},
+      {"a blank after a value", head + "\"dGroupNumber\"=\"g123\" \n" + tail, false},
+      {"bad syntax", head + "dGroupNumber=g123\n" + tail, true},
+      {"invalid UTF-8", head + "\"dGroupNumber\"=\"\xC0\"\n" + tail, true},
+      {"cut off", head + tail + "\"dLogPath\"=hex:2f,\\\n", true},
+      {"no registry file",
+       std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(file_.parent_path());
     WriteFileBytes(c.bytes);
-    EXPECT_EQ(Read(u"vObeyRobot"), u"");
+    const bool registry_file = c.bytes.starts_with("Windows");
+    EXPECT_EQ(Read(u"vObeyRobot"), registry_file ? u"0" : u"");
+    EXPECT_EQ(Read(u"dAddGroup"), registry_file ? u"0" : u"");
     EXPECT_EQ(FileBytes(file_), c.bytes);  // reading never changes the file
     Write(u"dMsgNoPicsFound", u"0");
-    EXPECT_EQ(FileBytes(fs::path(file_.string() + ".damaged")), c.bytes);
+    EXPECT_EQ(FileBytes(fs::path(file_.string() + ".damaged")), c.damaged ? c.bytes : "");
+    EXPECT_EQ(Read(u"vObeyRobot"), registry_file ? u"0" : u"");
+    EXPECT_EQ(Read(u"dAddGroup"), registry_file ? u"0" : u"");
     EXPECT_EQ(Read(u"dMsgNoPicsFound"), u"0");
-    EXPECT_TRUE(Hive::Parse(FileBytes(file_)));
+    std::size_t unreadable = 99;
+    Hive::Parse(FileBytes(file_), &unreadable);
+    EXPECT_EQ(unreadable, 0u);
   }
+}
+
+TEST_F(HiveFileTest, GivenAFileSavedByTheRegistryEditorWeShouldReadItAndKeepItsValuesOnWrite) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : std::u16string_view(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                        u"[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\r\n"
+                                        u"\"dLogSource\"=hex(2):30,00,00,00\r\n"
+                                        u"\"dPathPics\"=\"/home/me/Gr\u00fc\u00dfe\"\r\n")) {
+    bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  }
+  WriteFileBytes(bytes);
+  for (const char* when : {"as saved", "after a write"}) {
+    SCOPED_TRACE(when);
+    EXPECT_EQ(Read(u"dLogSource"), u"0");
+    EXPECT_EQ(Read(u"dPathPics"), u"/home/me/Gr\u00fc\u00dfe");
+    Write(u"dGroupNumber", u"g998");
+  }
+  EXPECT_FALSE(fs::exists(file_.string() + ".damaged"));
+  EXPECT_TRUE(FileBytes(file_).starts_with("Windows Registry Editor Version 5.00\n"));
 }
 
 TEST_F(HiveFileTest, GivenASecondDamagedFileWeShouldNotOverwriteTheFirstBackup) {
@@ -165,9 +193,11 @@ TEST_F(HiveFileTest, GivenASecondDamagedFileWeShouldNotOverwriteTheFirstBackup) 
 
 TEST_F(HiveFileTest, GivenAHandWrittenRegedit4FileWeShouldReadIt) {
   WriteFileBytes("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quorvex]\r\n"
-                 "\"dPathPics\"=\"/srv/pics\"\r\n\"vMaximize\"=dword:00000001\r\n");
+                 "\"dPathPics\"=\"/srv/pics\"\r\n\"vMaximize\"=dword:00000001\r\n"
+                 "\"dLogPath\"=hex(2):2f,74,6d,70,00\r\n");
   EXPECT_EQ(Read(u"dPathPics"), u"/srv/pics");
   EXPECT_EQ(Read(u"vMaximize"), u"1");
+  EXPECT_EQ(Read(u"dLogPath"), u"/tmp");
 }
 
 TEST_F(HiveFileTest, GivenTwoProcessesWritingAtOnceWeShouldLoseNoValue) {
@@ -187,9 +217,8 @@ TEST_F(HiveFileTest, GivenTwoProcessesWritingAtOnceWeShouldLoseNoValue) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  std::optional<Hive> hive = Hive::Parse(FileBytes(file_));
-  ASSERT_TRUE(hive);
-  HiveKey* key = hive->FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
+  Hive hive = Hive::Parse(FileBytes(file_));
+  HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->values.size(), 2u * kWrites);
   for (const char* prefix : {"a", "b"}) {
@@ -236,7 +265,9 @@ TEST_F(HiveFileTest, GivenAWriterKilledAtRandomPointsWeShouldAlwaysLeaveTheOldOr
     if (WIFEXITED(status)) ++finished;
 
     const std::string bytes = FileBytes(file_);
-    ASSERT_TRUE(Hive::Parse(bytes)) << "after kill " << i << ":\n" << bytes;
+    std::size_t unreadable = 0;
+    Hive::Parse(bytes, &unreadable);
+    ASSERT_EQ(unreadable, 0u) << "after kill " << i << ":\n" << bytes;
     const Text now = Read(u"dGroupNumber");
     ASSERT_TRUE(now == old_value || now == new_value)
         << "after kill " << i << ": " << ToUtf8(now);

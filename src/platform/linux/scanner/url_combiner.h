@@ -7,8 +7,8 @@
 
 namespace harvelo {
 
-// Reference resolution as RFC 3986 section 5.2 gives it, made as lenient as a browser is
-// with what real pages carry (see url_combiner.cpp for each choice).
+// Combines a link with its page's address into the address the browser itself gives for it
+// (the URL Standard's reading, as Chromium writes it; see url_combiner.cpp for each rule).
 std::unique_ptr<UrlService> NewUrlCombiner();
 
 }  // namespace harvelo
