@@ -45,7 +45,10 @@ int LockName(const std::string& path, const Text& server_name) {
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
     ::close(fd);
-    if (error == EWOULDBLOCK) Fail(ToUtf8(server_name) + " is already listening at " + path);
+    if (error == EWOULDBLOCK) {
+      throw ServerNameTaken(u"Message channel server: " + server_name +
+                            u" is already listening at " + FromUtf8(path));
+    }
     Fail("cannot lock " + lock_path, error);
   }
   return fd;
@@ -87,6 +90,12 @@ class SocketChannelServer final : public ChannelServer {
   }
 
   int Clients() const override { return static_cast<int>(clients_.size()); }
+
+  std::vector<int> Descriptors() const override {
+    std::vector<int> watched{listener_};
+    for (const Client& client : clients_) watched.push_back(client.fd);
+    return watched;
+  }
 
  private:
   void Accept() {

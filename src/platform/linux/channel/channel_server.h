@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/failure.h"
 #include "text/text.h"
 
 namespace harvelo {
@@ -27,13 +29,22 @@ class ChannelServer {
   virtual void Serve(std::chrono::milliseconds timeout) = 0;
   // How many clients are connected now.
   virtual int Clients() const = 0;
+  // The descriptors that Serve waits on, for a program that waits in an event loop of its
+  // own and calls Serve(0ms) when one is readable. The set changes with every Serve.
+  virtual std::vector<int> Descriptors() const = 0;
+};
+
+// Raised when another server already listens under the name.
+class ServerNameTaken : public Failure {
+ public:
+  using Failure::Failure;
 };
 
 // Listens as `server_name` in `folder`, which is prepared first (PrepareChannelFolder),
 // holding a lock on the name beside the socket while it lives. A stale socket file of a
-// server that has gone is replaced. Throws Failure when another
-// server of that name is listening or the socket cannot be made. The socket file is
-// removed when the server is destroyed. `handler` must remain live while the server is.
+// server that has gone is replaced. Throws ServerNameTaken when another server of that
+// name is listening, Failure when the socket cannot be made. The socket file is removed
+// when the server is destroyed. `handler` must remain live while the server is.
 std::unique_ptr<ChannelServer> ListenAsChannelServer(const std::string& folder,
                                                      const Text& server_name,
                                                      ChannelServer::Handler handler);
