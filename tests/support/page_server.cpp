@@ -228,6 +228,21 @@ std::pair<std::string, std::size_t> PageServer::Respond(const Request& request) 
   return {head + reply.body, cut};
 }
 
+namespace {
+
+// The type a browser needs to show a served file as a page, a style sheet or a picture.
+std::string ContentTypeOf(const std::string& path) {
+  static const std::pair<const char*, const char*> kTypes[] = {
+      {".html", "text/html; charset=utf-8"}, {".css", "text/css"}, {".jpg", "image/jpeg"},
+      {".gif", "image/gif"}, {".mpg", "video/mpeg"}};
+  for (const auto& [extension, type] : kTypes) {
+    if (path.ends_with(extension)) return type;
+  }
+  return "application/octet-stream";
+}
+
+}  // namespace
+
 bool PageServer::Find(const std::string& path, Reply& reply) {
   const auto page = pages_.find(path);
   if (page != pages_.end()) {
@@ -243,6 +258,7 @@ bool PageServer::Find(const std::string& path, Reply& reply) {
   bytes << file.rdbuf();
   reply.body = bytes.str();
   reply.ranges = true;
+  reply.content_type = ContentTypeOf(path);
   return true;
 }
 
