@@ -15,7 +15,8 @@ extern char** environ;
 namespace harvelo::testing {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
-                           const std::map<std::string, std::string>& environment, int stdout_fd) {
+                           const std::map<std::string, std::string>& environment, int stdout_fd,
+                           int stderr_fd) {
   std::map<std::string, std::string> merged;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text(*entry);
@@ -51,6 +52,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (stdout_fd != -1) posix_spawn_file_actions_adddup2(&actions, stdout_fd, STDOUT_FILENO);
+  if (stderr_fd != -1) posix_spawn_file_actions_adddup2(&actions, stderr_fd, STDERR_FILENO);
   const int error = posix_spawnp(&pid_, args[0].c_str(), &actions, &attributes, arg_pointers.data(),
                                  env_pointers.data());
   posix_spawn_file_actions_destroy(&actions);

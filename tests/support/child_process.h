@@ -19,9 +19,10 @@ class ChildProcess {
   // Starts `argv` (argv[0] looked up in PATH) with the test's environment changed by
   // `environment` (an empty value removes the variable). Throws std::runtime_error.
   // Descriptors opened without close-on-exec stay open in the program; its standard
-  // output goes to `stdout_fd` when that is not -1.
+  // output goes to `stdout_fd` and its standard error to `stderr_fd` when they are not -1.
   ChildProcess(const std::vector<std::string>& argv,
-               const std::map<std::string, std::string>& environment = {}, int stdout_fd = -1);
+               const std::map<std::string, std::string>& environment = {}, int stdout_fd = -1,
+               int stderr_fd = -1);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

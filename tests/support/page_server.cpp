@@ -233,8 +233,11 @@ namespace {
 // The type a browser needs to show a served file as a page, a style sheet or a picture.
 std::string ContentTypeOf(const std::string& path) {
   static const std::pair<const char*, const char*> kTypes[] = {
-      {".html", "text/html; charset=utf-8"}, {".css", "text/css"}, {".jpg", "image/jpeg"},
-      {".gif", "image/gif"}, {".mpg", "video/mpeg"}};
+      {".html", "text/html; charset=utf-8"},
+      {".css", "text/css"},
+      {".jpg", "image/jpeg"},
+      {".gif", "image/gif"},
+      {".mpg", "video/mpeg"}};
   for (const auto& [extension, type] : kTypes) {
     if (path.ends_with(extension)) return type;
   }

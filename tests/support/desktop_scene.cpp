@@ -1,0 +1,182 @@
+#include "support/desktop_scene.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QThread>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/hive/hive.h"
+#include "platform/linux/devtools/devtools_client.h"
+#include "support/devtools_pages.h"
+
+namespace harvelo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Whether waiting should go on: sleeps a little while `deadline` lies ahead.
+bool BeforeDeadline(std::chrono::steady_clock::time_point deadline) {
+  if (std::chrono::steady_clock::now() >= deadline) return false;
+  std::this_thread::sleep_for(50ms);
+  return true;
+}
+
+}  // namespace
+
+DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
+                           const std::string& site)
+    : display_(display), program_folder_(std::move(program_folder)) {
+  ::chmod(runtime_.path().c_str(), 0700);
+  server_.ServeFolder(site);
+}
+
+DesktopScene::~DesktopScene() {
+  EndEverythingStarted();
+  chromium_.reset();
+}
+
+std::map<std::string, std::string> DesktopScene::Environment() const {
+  return {{"DISPLAY", display_.display()},
+          {"HARVELO_DEVTOOLS", chromium_ ? chromium_->endpoint() : ""},
+          {"HOME", home_.path()},
+          {"XDG_CONFIG_HOME", home_.path() + "/.config"},
+          {"XDG_DATA_HOME", home_.path() + "/.local/share"},
+          {"XDG_RUNTIME_DIR", runtime_.path()},
+          {"WAYLAND_DISPLAY", ""},
+          {"XDG_SESSION_TYPE", ""},
+          {"QT_QPA_PLATFORM", "xcb"}};
+}
+
+void DesktopScene::ShowPage(const std::string& path) {
+  page_url_ = server_.Url(path);
+  chromium_ =
+      std::make_unique<ChromiumSession>(ChromiumSession::Options{display_.display(), {page_url_}});
+  DevToolsClient devtools(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+  if (LoadedTarget(devtools, chromium_->endpoint(), page_url_).isEmpty()) {
+    throw std::runtime_error("the page never loaded: " + page_url_);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + 30s;
+  do {
+    const std::string active = Run({"xdotool", "getactivewindow"});
+    if (Run({"xdotool", "getwindowname", active.substr(0, active.find('\n'))}).find("Chromium") !=
+        std::string::npos) {
+      browser_window_ = active.substr(0, active.find('\n'));
+      return;
+    }
+  } while (BeforeDeadline(deadline));
+  throw std::runtime_error("the page never came to the front; visible: " + VisibleWindows());
+}
+
+std::unique_ptr<ChildProcess> DesktopScene::StartHarvelo() {
+  const int fd = ::open(output().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  auto harvelo = std::make_unique<ChildProcess>(
+      std::vector<std::string>{program_folder_ + "/harvelo"}, Environment(), fd, fd);
+  ::close(fd);
+  return harvelo;
+}
+
+std::unique_ptr<ChildProcess> DesktopScene::StartHaulbeam(const std::string& output) {
+  const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  auto haulbeam = std::make_unique<ChildProcess>(
+      std::vector<std::string>{program_folder_ + "/Haulbeam"}, Environment(), fd, fd);
+  ::close(fd);
+  return haulbeam;
+}
+
+std::vector<std::string> DesktopScene::WaitForLines(const std::string& file,
+                                                    const std::string& prefix, std::size_t count,
+                                                    std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::vector<std::string> lines;
+  do {
+    lines.clear();
+    std::istringstream text(FileText(file));
+    for (std::string line; std::getline(text, line);) {
+      if (line.starts_with(prefix)) lines.push_back(line);
+    }
+  } while (lines.size() < count && BeforeDeadline(deadline));
+  return lines;
+}
+
+std::string DesktopScene::FindWindow(const std::string& name, std::chrono::milliseconds limit) {
+  // Polled rather than waited for with --sync, which fails outright when a window it
+  // looks at goes away meanwhile.
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  do {
+    const std::string found =
+        Run({"xdotool", "search", "--onlyvisible", "--name", "^" + name + "$"});
+    if (!found.empty()) return found.substr(0, found.find('\n'));
+  } while (BeforeDeadline(deadline));
+  return {};
+}
+
+std::string DesktopScene::VisibleWindows() {
+  std::istringstream ids(Run({"xdotool", "search", "--onlyvisible", "--name", "."}));
+  std::string names;
+  for (std::string id; std::getline(ids, id);) names += Run({"xdotool", "getwindowname", id});
+  return names;
+}
+
+bool DesktopScene::BecomesActive(const std::string& window) {
+  const auto deadline = std::chrono::steady_clock::now() + 15s;
+  do {
+    if (Run({"xdotool", "getactivewindow"}) == window + "\n") return true;
+  } while (BeforeDeadline(deadline));
+  return false;
+}
+
+std::string DesktopScene::Run(const std::vector<std::string>& argv) {
+  return RunOnDisplay(display_.display(), argv);
+}
+
+std::string DesktopScene::Setting(const std::string& name) const {
+  const std::string file = home_.path() + "/.config/Quorvex/registry.reg";
+  if (!fs::exists(file)) return "(no settings file)";
+  Hive hive = Hive::Parse(FileText(file));
+  HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
+  HiveValue* value = key ? key->FindValue(name) : nullptr;
+  if (!value || value->data.empty()) return "(missing)";
+  return std::string(value->data.begin(), value->data.end() - 1);
+}
+
+void DesktopScene::WriteSettings(const std::vector<std::string>& values) const {
+  fs::create_directories(home_.path() + "/.config/Quorvex");
+  std::ofstream file(home_.path() + "/.config/Quorvex/registry.reg");
+  file << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n";
+  for (const std::string& value : values) file << value << "\n";
+}
+
+// harvelo starts its companions in sessions of their own, out of reach of its process
+// group: they are told by the scene's runtime folder in their environment.
+void DesktopScene::EndEverythingStarted() {
+  const std::string mark = "XDG_RUNTIME_DIR=" + runtime_.path();
+  for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
+    const std::string pid = process.path().filename();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::istringstream environment(FileText(process.path() / "environ"));
+    for (std::string entry; std::getline(environment, entry, '\0');) {
+      if (entry == mark) {
+        ::kill(std::stoi(pid), SIGKILL);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace harvelo::testing

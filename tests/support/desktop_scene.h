@@ -1,0 +1,88 @@
+#ifndef HARVELO_TESTS_SUPPORT_DESKTOP_SCENE_H_
+#define HARVELO_TESTS_SUPPORT_DESKTOP_SCENE_H_
+
+// A person's desktop, for end-to-end runs and measurements: a user of its own (home,
+// settings, runtime folder), the sample pages served on 127.0.0.1, a Chromium whose window
+// shows a page and has the focus, and harvelo started as a key binding starts it, from a
+// program folder with its companions beside it. Everything the scene started, the
+// companions that harvelo started included, ends with the scene.
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/chromium_session.h"
+#include "support/page_server.h"
+#include "support/x_session.h"
+
+namespace harvelo::testing {
+
+class DesktopScene {
+ public:
+  // `display` must remain live while the scene is. `program_folder` holds harvelo,
+  // Haulbeam and Tellora; `site` is the folder served (the sample pages).
+  DesktopScene(const XSession& display, std::string program_folder, const std::string& site);
+  ~DesktopScene();
+  DesktopScene(const DesktopScene&) = delete;
+  DesktopScene& operator=(const DesktopScene&) = delete;
+
+  PageServer& server() { return server_; }
+  const std::string& home() const { return home_.path(); }
+
+  // Shows the served `path` in a new Chromium window and waits until the page has loaded
+  // and its window has the focus. Throws std::runtime_error when it does not. A
+  // QCoreApplication must exist (the page is watched over the DevTools protocol).
+  void ShowPage(const std::string& path);
+  const std::string& page_url() const { return page_url_; }
+  const ChromiumSession& chromium() const { return *chromium_; }
+  // The X window (as xdotool names it) that shows the page.
+  const std::string& browser_window() const { return browser_window_; }
+
+  // Starts harvelo. Its standard output and error, which the companions it starts share,
+  // go to the file output().
+  std::unique_ptr<ChildProcess> StartHarvelo();
+  // Starts Haulbeam as a person would, its output to the file `output`.
+  std::unique_ptr<ChildProcess> StartHaulbeam(const std::string& output);
+  std::string output() const { return home_.path() + "/output.txt"; }
+
+  // The lines of the file `file` that begin with `prefix`, once there are `count` of them
+  // or `limit` has passed.
+  static std::vector<std::string> WaitForLines(const std::string& file, const std::string& prefix,
+                                               std::size_t count, std::chrono::milliseconds limit);
+
+  // The first visible window named exactly `name`, waiting up to `limit`; empty when none
+  // comes.
+  std::string FindWindow(const std::string& name,
+                         std::chrono::milliseconds limit = std::chrono::seconds(60));
+  // The names of the visible windows, for a failure message.
+  std::string VisibleWindows();
+  // Whether `window` has, or soon gets, the focus.
+  bool BecomesActive(const std::string& window);
+  // Runs an X tool on the display; its standard output.
+  std::string Run(const std::vector<std::string>& argv);
+
+  // The setting `name` as text; "(no settings file)" or "(missing)" when there is none.
+  std::string Setting(const std::string& name) const;
+  // Writes the settings file with these lines of values ("\"dMsgNoPicsFound\"=\"0\"").
+  void WriteSettings(const std::vector<std::string>& values) const;
+
+ private:
+  std::map<std::string, std::string> Environment() const;
+  void EndEverythingStarted();
+
+  const XSession& display_;
+  std::string program_folder_;
+  TemporaryFolder home_;
+  TemporaryFolder runtime_;
+  PageServer server_;
+  std::string page_url_;
+  std::unique_ptr<ChromiumSession> chromium_;
+  std::string browser_window_;
+};
+
+}  // namespace harvelo::testing
+
+#endif  // HARVELO_TESTS_SUPPORT_DESKTOP_SCENE_H_
