@@ -39,12 +39,13 @@ JobWindow::JobWindow(JobTableModel& model, std::function<bool()> may_close)
   table_.setSelectionBehavior(QAbstractItemView::SelectRows);
   table_.setWordWrap(false);
   table_.verticalHeader()->hide();
-  table_.horizontalHeader()->setSectionResizeMode(JobTableModel::kName, QHeaderView::Stretch);
+  table_.horizontalHeader()->setStretchLastSection(true);  // the state, with its reason
+  table_.setColumnWidth(JobTableModel::kName, 240);
   table_.setColumnWidth(JobTableModel::kProgress, 140);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(&table_);
-  resize(760, 320);
+  resize(840, 320);
 }
 
 void JobWindow::closeEvent(QCloseEvent* event) {

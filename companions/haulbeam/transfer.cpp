@@ -14,6 +14,9 @@ using namespace Qt::Literals::StringLiterals;
 
 // A transfer that receives nothing for this long is broken off (and tried again).
 constexpr int kStallLimitMs = 30000;
+// What the network may read ahead of the disk: without a limit a fast server fills memory
+// with the whole file.
+constexpr qint64 kReadAhead = 1 << 20;
 
 bool IsWebAddress(const QUrl& url) {
   return url.scheme() == u"http"_s || url.scheme() == u"https"_s;
@@ -80,6 +83,7 @@ void Transfer::Request() {
   request.setTransferTimeout(kStallLimitMs);
   decided_ = false;
   reply_ = network_.get(request);
+  reply_->setReadBufferSize(kReadAhead);
   QObject::connect(reply_, &QNetworkReply::readyRead, &context_, [this] { Take(); });
   QObject::connect(reply_, &QNetworkReply::finished, &context_, [this] { Finished(); });
 }
