@@ -9,6 +9,7 @@
 
 #include "options.h"
 #include "platform/linux/process/process_starter.h"
+#include "platform/linux/qt/program_icon.h"
 #include "program.h"
 
 namespace {
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<QCoreApplication> application =
       options->window ? std::make_unique<QApplication>(argc, argv)
                       : std::make_unique<QCoreApplication>(argc, argv);
+  if (options->window) {
+    QApplication::setWindowIcon(harvelo::ProgramIcon(QStringLiteral(":/icons/haulbeam.svg")));
+  }
   // The proxy that the environment names (http_proxy, https_proxy, no_proxy), as curl does.
   QNetworkProxyFactory::setUseSystemConfiguration(true);
   QNetworkAccessManager network;
