@@ -47,7 +47,7 @@ DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
 }
 
 DesktopScene::~DesktopScene() {
-  EndEverythingStarted();
+  EndStartedPrograms();
   chromium_.reset();
 }
 
@@ -164,7 +164,7 @@ void DesktopScene::WriteSettings(const std::vector<std::string>& values) const {
 
 // harvelo starts its companions in sessions of their own, out of reach of its process
 // group: they are told by the scene's runtime folder in their environment.
-void DesktopScene::EndEverythingStarted() {
+void DesktopScene::EndStartedPrograms() {
   const std::string mark = "XDG_RUNTIME_DIR=" + runtime_.path();
   for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
     const std::string pid = process.path().filename();

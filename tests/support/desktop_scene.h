@@ -44,6 +44,8 @@ class DesktopScene {
   // Starts harvelo. Its standard output and error, which the companions it starts share,
   // go to the file output().
   std::unique_ptr<ChildProcess> StartHarvelo();
+  // Ends every program that harvelo or this scene started (not the browser).
+  void EndStartedPrograms();
   // Starts Haulbeam as a person would, its output to the file `output`.
   std::unique_ptr<ChildProcess> StartHaulbeam(const std::string& output);
   std::string output() const { return home_.path() + "/output.txt"; }
@@ -71,7 +73,6 @@ class DesktopScene {
 
  private:
   std::map<std::string, std::string> Environment() const;
-  void EndEverythingStarted();
 
   const XSession& display_;
   std::string program_folder_;
