@@ -1,56 +1,36 @@
 #include "platform/linux/devtools/devtools_browser.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
+#include <map>
 #include <optional>
 #include <set>
 
 #include "platform/failure.h"
+#include "platform/linux/devtools/page_reader.h"
 #include "platform/linux/devtools/page_scripts.h"
 
 namespace harvelo {
 namespace {
 
-// The page target a read goes to.
-struct Page {
-  DevToolsClient& client;
-  QString target_id;
-  QString socket_url;
-};
-
-// What a page function runs on: an object the page handed out before, or an expression
-// evaluated afresh at each read.
+// What a page function runs on: an object that an earlier read handed out, or what `pick`
+// takes from the document that the page shows at the moment of the read.
 struct Subject {
   QString object_id;
-  QString expression;
+  const char* pick = nullptr;
 };
 
-// Runs `function` in the page with the subject as `this`: one protocol call. Answers the
-// protocol's remote object (its "value" when `by_value`, else its "objectId").
-QJsonObject Run(const Page& page, const Subject& subject, const char* function,
+// Runs `function` on the subject in the adapter's world of the page: one protocol call.
+// Answers the protocol's remote object (its "value" when `by_value`, else its "objectId").
+QJsonObject Run(PageReader& page, const Subject& subject, const char* function,
                 const QJsonArray& arguments = {}, bool by_value = true) {
-  QJsonObject result;
-  if (!subject.object_id.isEmpty()) {
-    QJsonArray call_arguments;
-    for (const QJsonValue& argument : arguments) {
-      call_arguments.append(QJsonObject{{QStringLiteral("value"), argument}});
-    }
-    result = page.client.Call(page.socket_url, QStringLiteral("Runtime.callFunctionOn"),
-                              {{QStringLiteral("objectId"), subject.object_id},
-                               {QStringLiteral("functionDeclaration"), QString(function)},
-                               {QStringLiteral("arguments"), call_arguments},
-                               {QStringLiteral("returnByValue"), by_value}});
-  } else {
-    const QString expression =
-        QStringLiteral("(%1).apply(%2, %3)")
-            .arg(QString(function), subject.expression,
-                 QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
-    result = page.client.Call(
-        page.socket_url, QStringLiteral("Runtime.evaluate"),
-        {{QStringLiteral("expression"), expression}, {QStringLiteral("returnByValue"), by_value}});
+  if (subject.pick == nullptr) {
+    return page.RunOn(subject.object_id, QString(function), arguments, by_value);
   }
-  return result.value(QStringLiteral("result")).toObject();
+  return page.RunOnDocument(
+      QStringLiteral("function (...a) { return (%1).apply((%2).call(this), a); }")
+          .arg(QString(function), QString(subject.pick)),
+      arguments, by_value);
 }
 
 Text TextOf(const QJsonObject& remote) {
@@ -58,64 +38,60 @@ Text TextOf(const QJsonObject& remote) {
 }
 
 Subject Handed(const QJsonObject& remote) {
-  return {remote.value(QStringLiteral("objectId")).toString(), {}};
+  return {remote.value(QStringLiteral("objectId")).toString()};
 }
 
 class DevToolsElement : public HtmlElement {
  public:
-  DevToolsElement(Page page, Subject subject)
+  DevToolsElement(std::shared_ptr<PageReader> page, Subject subject)
       : page_(std::move(page)), subject_(std::move(subject)) {}
 
-  Text innerHTML() override { return TextOf(Run(page_, subject_, page_scripts::kInnerHtml)); }
-  Text href() override { return TextOf(Run(page_, subject_, page_scripts::kHref)); }
+  Text innerHTML() override { return TextOf(Run(*page_, subject_, page_scripts::kInnerHtml)); }
+  Text href() override { return TextOf(Run(*page_, subject_, page_scripts::kHref)); }
   std::unique_ptr<HtmlElement> ParentElement() override {
     return std::make_unique<DevToolsElement>(
-        page_, Handed(Run(page_, subject_, page_scripts::kParentElement, {}, false)));
+        page_, Handed(Run(*page_, subject_, page_scripts::kParentElement, {}, false)));
   }
 
  private:
-  Page page_;
+  std::shared_ptr<PageReader> page_;
   Subject subject_;
 };
 
 class DevToolsCollection : public ElementCollection {
  public:
-  DevToolsCollection(Page page, QString expression)
-      : page_(std::move(page)), subject_{{}, std::move(expression)} {}
+  DevToolsCollection(std::shared_ptr<PageReader> page, const char* pick)
+      : page_(std::move(page)), subject_{{}, pick} {}
 
   std::int32_t Length() override {
-    return Run(page_, subject_, page_scripts::kLength).value(QStringLiteral("value")).toInt();
+    return Run(*page_, subject_, page_scripts::kLength).value(QStringLiteral("value")).toInt();
   }
   std::unique_ptr<HtmlElement> item(std::int32_t index) override {
     return std::make_unique<DevToolsElement>(
-        page_, Handed(Run(page_, subject_, page_scripts::kItem, {index}, false)));
+        page_, Handed(Run(*page_, subject_, page_scripts::kItem, {index}, false)));
   }
 
  private:
-  Page page_;
+  std::shared_ptr<PageReader> page_;
   Subject subject_;
 };
 
 class DevToolsDocument : public HtmlDocument {
  public:
-  explicit DevToolsDocument(Page page) : page_(std::move(page)) {}
+  explicit DevToolsDocument(std::shared_ptr<PageReader> page) : page_(std::move(page)) {}
 
   std::unique_ptr<HtmlElement> documentElement() override {
-    return std::make_unique<DevToolsElement>(
-        page_,
-        Subject{
-            {},
-            QStringLiteral("(%1).call(document)").arg(QString(page_scripts::kDocumentElement))});
+    return std::make_unique<DevToolsElement>(page_, Subject{{}, page_scripts::kDocumentElement});
   }
   std::unique_ptr<ElementCollection> links() override {
-    return std::make_unique<DevToolsCollection>(page_, QStringLiteral("document.links"));
+    return std::make_unique<DevToolsCollection>(page_, page_scripts::kLinks);
   }
   std::unique_ptr<ElementCollection> images() override {
-    return std::make_unique<DevToolsCollection>(page_, QStringLiteral("document.images"));
+    return std::make_unique<DevToolsCollection>(page_, page_scripts::kImages);
   }
 
  private:
-  Page page_;
+  std::shared_ptr<PageReader> page_;
 };
 
 // The browser's process, asked once per collection: it does not change while the
@@ -150,11 +126,12 @@ class BrowserProcess {
 
 class DevToolsPage : public WebBrowser {
  public:
-  DevToolsPage(Page page, BrowserWindowFinder& finder, std::shared_ptr<BrowserProcess> process)
+  DevToolsPage(std::shared_ptr<PageReader> page, BrowserWindowFinder& finder,
+               std::shared_ptr<BrowserProcess> process)
       : page_(std::move(page)), finder_(finder), process_(std::move(process)) {}
 
   WindowHandle HWND() override {
-    const QJsonObject answer = WindowOf(page_.target_id);
+    const QJsonObject answer = WindowOf(page_->target_id());
     const QJsonObject bounds = answer.value(QStringLiteral("bounds")).toObject();
     BrowserWindow window;
     window.browser_process = process_->Id();
@@ -166,9 +143,11 @@ class DevToolsPage : public WebBrowser {
     window.page_title = ToText(Info().value(QStringLiteral("title")).toString());
     window.ids_alike = [this, window] {
       std::set<std::int32_t> ids;
-      for (const QJsonValue& target : page_.client.ListAt(QStringLiteral("/json/list"))) {
+      for (const QJsonValue& target : page_->Call(QStringLiteral("Target.getTargets"))
+                                          .value(QStringLiteral("targetInfos"))
+                                          .toArray()) {
         if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
-        const QJsonObject other = WindowOf(target[QStringLiteral("id")].toString());
+        const QJsonObject other = WindowOf(target[QStringLiteral("targetId")].toString());
         const QJsonObject at = other.value(QStringLiteral("bounds")).toObject();
         if (at.value(QStringLiteral("left")).toInt() == window.left &&
             at.value(QStringLiteral("top")).toInt() == window.top &&
@@ -190,19 +169,19 @@ class DevToolsPage : public WebBrowser {
 
  private:
   QJsonObject WindowOf(const QString& target_id) {
-    return page_.client.Call(page_.socket_url, QStringLiteral("Browser.getWindowForTarget"),
-                             {{QStringLiteral("targetId"), target_id}});
+    return page_->Call(QStringLiteral("Browser.getWindowForTarget"),
+                       {{QStringLiteral("targetId"), target_id}});
   }
 
   QJsonObject Info() {
-    return page_.client
-        .Call(page_.socket_url, QStringLiteral("Target.getTargetInfo"),
-              {{QStringLiteral("targetId"), page_.target_id}})
+    return page_
+        ->Call(QStringLiteral("Target.getTargetInfo"),
+               {{QStringLiteral("targetId"), page_->target_id()}})
         .value(QStringLiteral("targetInfo"))
         .toObject();
   }
 
-  Page page_;
+  std::shared_ptr<PageReader> page_;
   BrowserWindowFinder& finder_;
   std::shared_ptr<BrowserProcess> process_;
 };
@@ -212,29 +191,38 @@ class DevToolsShellWindows : public ShellWindows {
   DevToolsShellWindows(DevToolsClient& client, BrowserWindowFinder& finder)
       : client_(client), finder_(finder), process_(std::make_shared<BrowserProcess>(client)) {}
 
+  // The readers, and with them the adapter's worlds in the pages, are kept from one walk to
+  // the next.
   std::vector<std::shared_ptr<WebBrowser>> Elements() override {
     std::vector<std::shared_ptr<WebBrowser>> pages;
+    std::map<QString, std::shared_ptr<PageReader>> readers;
     for (const QJsonValue& target : client_.ListAt(QStringLiteral("/json/list"))) {
       if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
       const QString id = target[QStringLiteral("id")].toString();
-      QString socket_url = target[QStringLiteral("webSocketDebuggerUrl")].toString();
-      if (socket_url.isEmpty()) {
-        // Listed without an address while another client holds it exclusively.
-        socket_url = QStringLiteral("ws://%1:%2/devtools/page/%3")
-                         .arg(client_.endpoint().host())
-                         .arg(client_.endpoint().port())
-                         .arg(id);
-      }
-      pages.push_back(
-          std::make_shared<DevToolsPage>(Page{client_, id, socket_url}, finder_, process_));
+      std::shared_ptr<PageReader>& reader = readers[id];
+      if (auto kept = readers_.find(id); kept != readers_.end()) reader = kept->second;
+      if (!reader) reader = std::make_shared<PageReader>(client_, id, SocketOf(target));
+      pages.push_back(std::make_shared<DevToolsPage>(reader, finder_, process_));
     }
+    readers_ = std::move(readers);
     return pages;
   }
 
  private:
+  QString SocketOf(const QJsonValue& target) const {
+    const QString socket_url = target[QStringLiteral("webSocketDebuggerUrl")].toString();
+    if (!socket_url.isEmpty()) return socket_url;
+    // Listed without an address while another client holds it exclusively.
+    return QStringLiteral("ws://%1:%2/devtools/page/%3")
+        .arg(client_.endpoint().host())
+        .arg(client_.endpoint().port())
+        .arg(target[QStringLiteral("id")].toString());
+  }
+
   DevToolsClient& client_;
   BrowserWindowFinder& finder_;
   std::shared_ptr<BrowserProcess> process_;
+  std::map<QString, std::shared_ptr<PageReader>> readers_;
 };
 
 class DevToolsBrowser : public BrowserAutomation {
