@@ -269,5 +269,27 @@ TEST_F(HarveloTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   EXPECT_EQ(Setting("dGroupNumber"), "(no settings file)");
 }
 
+// The page behind, opened from the page shown by a click with the control key, is the most
+// recently opened one, and it refuses harvesting: the run must go by the page on screen.
+TEST_F(HarveloTest, GivenARefusingPageOpenedBehindWeShouldWorkOnThePageShown) {
+  server_.Add("/behind.html", "<meta name=\"robots\" content=\"nofollow\">");
+  ShowPage("/shown.html", "<a href=\"behind.html\" style=\"position:fixed;inset:0\">no media</a>");
+  const std::string browser_window = Run({"xdotool", "getactivewindow"});
+  ASSERT_TRUE(testing::ControlClick(
+      x_->display(), browser_window.substr(0, browser_window.find('\n')), [&] {
+        return !testing::LoadedTarget(*devtools_, chromium_->endpoint(),
+                                      server_.Url("/behind.html"))
+                    .isEmpty();
+      }));
+
+  auto harvelo = StartHarvelo();
+  const std::string notice = FindWindow("Harvelo - Quorvex");
+  ASSERT_FALSE(notice.empty()) << "no notice for the page shown";
+  Run({"xdotool", "windowactivate", "--sync", notice});
+  Run({"xdotool", "key", "Return"});
+  ASSERT_EQ(harvelo->Wait(30s), 0);
+  EXPECT_FALSE(fs::exists(program_folder_ / "Tellora.record"));
+}
+
 }  // namespace
 }  // namespace harvelo

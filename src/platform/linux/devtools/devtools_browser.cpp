@@ -140,7 +140,7 @@ class DevToolsPage : public WebBrowser {
     window.top = bounds.value(QStringLiteral("top")).toInt();
     window.width = bounds.value(QStringLiteral("width")).toInt();
     window.height = bounds.value(QStringLiteral("height")).toInt();
-    window.page_title = ToText(Info().value(QStringLiteral("title")).toString());
+    window.shown_page_title = ShownTitle().value_or(Text());
     window.ids_alike = [this, window] {
       std::set<std::int32_t> ids;
       for (const QJsonValue& target : page_->Call(QStringLiteral("Target.getTargets"))
@@ -167,6 +167,19 @@ class DevToolsPage : public WebBrowser {
     return std::make_unique<DevToolsDocument>(page_);
   }
 
+  // The page's title when its window shows it; nothing for a page behind another tab, and
+  // for a page that cannot be read (hung, or gone), which is taken for one behind.
+  std::optional<Text> ShownTitle() {
+    try {
+      const QJsonValue title =
+          page_->RunOnDocument(QString(page_scripts::kShownTitle)).value(QStringLiteral("value"));
+      if (title.isString()) return ToText(title.toString());
+    } catch (const Failure&) {
+      // Its window can still be told by its bounds.
+    }
+    return std::nullopt;
+  }
+
  private:
   QJsonObject WindowOf(const QString& target_id) {
     return page_->Call(QStringLiteral("Browser.getWindowForTarget"),
@@ -191,10 +204,12 @@ class DevToolsShellWindows : public ShellWindows {
   DevToolsShellWindows(DevToolsClient& client, BrowserWindowFinder& finder)
       : client_(client), finder_(finder), process_(std::make_shared<BrowserProcess>(client)) {}
 
-  // The readers, and with them the adapter's worlds in the pages, are kept from one walk to
-  // the next.
+  // The pages that their windows show first, then the others, each group in the order of
+  // the endpoint's list. The readers, and with them the adapter's worlds in the pages, are
+  // kept from one walk to the next.
   std::vector<std::shared_ptr<WebBrowser>> Elements() override {
-    std::vector<std::shared_ptr<WebBrowser>> pages;
+    std::vector<std::shared_ptr<WebBrowser>> shown;
+    std::vector<std::shared_ptr<WebBrowser>> behind;
     std::map<QString, std::shared_ptr<PageReader>> readers;
     for (const QJsonValue& target : client_.ListAt(QStringLiteral("/json/list"))) {
       if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
@@ -202,10 +217,12 @@ class DevToolsShellWindows : public ShellWindows {
       std::shared_ptr<PageReader>& reader = readers[id];
       if (auto kept = readers_.find(id); kept != readers_.end()) reader = kept->second;
       if (!reader) reader = std::make_shared<PageReader>(client_, id, SocketOf(target));
-      pages.push_back(std::make_shared<DevToolsPage>(reader, finder_, process_));
+      auto page = std::make_shared<DevToolsPage>(reader, finder_, process_);
+      (page->ShownTitle() ? shown : behind).push_back(std::move(page));
     }
     readers_ = std::move(readers);
-    return pages;
+    shown.insert(shown.end(), behind.begin(), behind.end());
+    return shown;
   }
 
  private:

@@ -112,6 +112,12 @@ inline constexpr char kLinks[] = R"js(function () { return this.links; })js";
 
 inline constexpr char kImages[] = R"js(function () { return this.images; })js";
 
+// The page's title, as its window is named after it, when the page is the one its window
+// shows (its document is visible); null for a page behind another tab.
+inline constexpr char kShownTitle[] = R"js(function () {
+  return this.visibilityState === 'visible' ? this.title : null;
+})js";
+
 }  // namespace harvelo::page_scripts
 
 #endif  // HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_SCRIPTS_H_
