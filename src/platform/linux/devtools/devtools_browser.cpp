@@ -94,19 +94,16 @@ class DevToolsDocument : public HtmlDocument {
   std::shared_ptr<PageReader> page_;
 };
 
-// The browser's process, asked once per collection: it does not change while the
-// browser runs, and every window of one walk belongs to it.
-class BrowserProcess {
+// The browser's own session: its socket and its process are asked once per collection, as
+// they do not change while the browser runs, and every window of one walk belongs to it.
+class BrowserSession {
  public:
-  explicit BrowserProcess(DevToolsClient& client) : client_(client) {}
+  explicit BrowserSession(DevToolsClient& client) : client_(client) {}
 
-  std::int64_t Id() {
+  std::int64_t ProcessId() {
     if (!id_) {
-      const QString socket_url = client_.ObjectAt(QStringLiteral("/json/version"))
-                                     .value(QStringLiteral("webSocketDebuggerUrl"))
-                                     .toString();
       const QJsonArray processes =
-          client_.Call(socket_url, QStringLiteral("SystemInfo.getProcessInfo"))
+          client_.Call(Socket(), QStringLiteral("SystemInfo.getProcessInfo"))
               .value(QStringLiteral("processInfo"))
               .toArray();
       id_ = 0;
@@ -119,22 +116,42 @@ class BrowserProcess {
     return *id_;
   }
 
+  // The browser's id of the window that holds the page target `target_id`: asked of the
+  // browser, not of the page, so a page that is busy or unloaded is not disturbed.
+  std::int32_t WindowIdOf(const QString& target_id) {
+    return client_
+        .Call(Socket(), QStringLiteral("Browser.getWindowForTarget"),
+              {{QStringLiteral("targetId"), target_id}})
+        .value(QStringLiteral("windowId"))
+        .toInt();
+  }
+
  private:
+  const QString& Socket() {
+    if (socket_.isEmpty()) {
+      socket_ = client_.ObjectAt(QStringLiteral("/json/version"))
+                    .value(QStringLiteral("webSocketDebuggerUrl"))
+                    .toString();
+    }
+    return socket_;
+  }
+
   DevToolsClient& client_;
+  QString socket_;
   std::optional<std::int64_t> id_;
 };
 
 class DevToolsPage : public WebBrowser {
  public:
   DevToolsPage(std::shared_ptr<PageReader> page, BrowserWindowFinder& finder,
-               std::shared_ptr<BrowserProcess> process)
-      : page_(std::move(page)), finder_(finder), process_(std::move(process)) {}
+               std::shared_ptr<BrowserSession> browser)
+      : page_(std::move(page)), finder_(finder), browser_(std::move(browser)) {}
 
   WindowHandle HWND() override {
     const QJsonObject answer = WindowOf(page_->target_id());
     const QJsonObject bounds = answer.value(QStringLiteral("bounds")).toObject();
     BrowserWindow window;
-    window.browser_process = process_->Id();
+    window.browser_process = browser_->ProcessId();
     window.window_id = answer.value(QStringLiteral("windowId")).toInt();
     window.left = bounds.value(QStringLiteral("left")).toInt();
     window.top = bounds.value(QStringLiteral("top")).toInt();
@@ -196,29 +213,35 @@ class DevToolsPage : public WebBrowser {
 
   std::shared_ptr<PageReader> page_;
   BrowserWindowFinder& finder_;
-  std::shared_ptr<BrowserProcess> process_;
+  std::shared_ptr<BrowserSession> browser_;
 };
 
 class DevToolsShellWindows : public ShellWindows {
  public:
   DevToolsShellWindows(DevToolsClient& client, BrowserWindowFinder& finder)
-      : client_(client), finder_(finder), process_(std::make_shared<BrowserProcess>(client)) {}
+      : client_(client), finder_(finder), browser_(std::make_shared<BrowserSession>(client)) {}
 
   // The pages that their windows show first, then the others, each group in the order of
-  // the endpoint's list. The readers, and with them the adapter's worlds in the pages, are
-  // kept from one walk to the next.
+  // the endpoint's list. A window's pages are read only until the one it shows is found: a
+  // page further behind (unloaded, or busy) is not disturbed. The readers, and with them the
+  // adapter's worlds in the pages, are kept from one walk to the next.
   std::vector<std::shared_ptr<WebBrowser>> Elements() override {
     std::vector<std::shared_ptr<WebBrowser>> shown;
     std::vector<std::shared_ptr<WebBrowser>> behind;
     std::map<QString, std::shared_ptr<PageReader>> readers;
+    std::set<std::int32_t> windows_told;
     for (const QJsonValue& target : client_.ListAt(QStringLiteral("/json/list"))) {
       if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
       const QString id = target[QStringLiteral("id")].toString();
       std::shared_ptr<PageReader>& reader = readers[id];
       if (auto kept = readers_.find(id); kept != readers_.end()) reader = kept->second;
       if (!reader) reader = std::make_shared<PageReader>(client_, id, SocketOf(target));
-      auto page = std::make_shared<DevToolsPage>(reader, finder_, process_);
-      (page->ShownTitle() ? shown : behind).push_back(std::move(page));
+      auto page = std::make_shared<DevToolsPage>(reader, finder_, browser_);
+      if (IsShownFirst(id, *page, windows_told)) {
+        shown.push_back(std::move(page));
+      } else {
+        behind.push_back(std::move(page));
+      }
     }
     readers_ = std::move(readers);
     shown.insert(shown.end(), behind.begin(), behind.end());
@@ -226,6 +249,21 @@ class DevToolsShellWindows : public ShellWindows {
   }
 
  private:
+  // Whether `page` is the one its window shows, that window not yet told in this walk. A
+  // page that the browser places in no window is taken for one behind.
+  bool IsShownFirst(const QString& target_id, DevToolsPage& page,
+                    std::set<std::int32_t>& windows_told) {
+    std::int32_t window = 0;
+    try {
+      window = browser_->WindowIdOf(target_id);
+    } catch (const Failure&) {
+      return false;
+    }
+    if (windows_told.count(window) != 0 || !page.ShownTitle()) return false;
+    windows_told.insert(window);
+    return true;
+  }
+
   QString SocketOf(const QJsonValue& target) const {
     const QString socket_url = target[QStringLiteral("webSocketDebuggerUrl")].toString();
     if (!socket_url.isEmpty()) return socket_url;
@@ -238,7 +276,7 @@ class DevToolsShellWindows : public ShellWindows {
 
   DevToolsClient& client_;
   BrowserWindowFinder& finder_;
-  std::shared_ptr<BrowserProcess> process_;
+  std::shared_ptr<BrowserSession> browser_;
   std::map<QString, std::shared_ptr<PageReader>> readers_;
 };
 
