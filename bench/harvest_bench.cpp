@@ -118,7 +118,8 @@ void BM_CurlOneAfterAnother(benchmark::State& state) {
   std::vector<std::string> command = {"curl", "--silent", "--fail", "--output-dir", folder.path()};
   for (int i = 1; i <= stage.count; ++i) {
     const std::string name = "p" + std::to_string(i) + ".jpg";
-    command.insert(command.end(), {"--output", name, stage.scene.server().Url("/pictures/" + name)});
+    command.insert(command.end(),
+                   {"--output", name, stage.scene.server().Url("/pictures/" + name)});
   }
   for (auto _ : state) {
     const Clock::time_point start = Clock::now();

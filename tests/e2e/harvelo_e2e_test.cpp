@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QThread>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -52,7 +54,10 @@ class HarveloEndToEndTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     display_ = new testing::XSession();
-    testing::TestApplication<QCoreApplication>();
+    // The test reads the clipboard of the same display, as a person would.
+    setenv("DISPLAY", display_->display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    testing::TestApplication<QGuiApplication>();
   }
   static void TearDownTestSuite() { delete display_; }
 
@@ -62,6 +67,13 @@ class HarveloEndToEndTest : public ::testing::Test {
   }
 
   std::string Saved() const { return scene_.home() + "/Quorvex"; }
+
+  // Whether `window` carries the program's icon rather than none or a stock one.
+  bool CarriesProgramIcon(const std::string& window) {
+    const std::string icons = scene_.Run({"xprop", "-id", window, "_NET_WM_ICON"});
+    return icons.find("Icon (16 x 16)") != std::string::npos &&
+           icons.find("Icon (128 x 128)") != std::string::npos;
+  }
 
   // Starts harvelo on the page in front and confirms the folder it offers.
   void HarvestConfirmingTheFolder() {
@@ -137,6 +149,13 @@ TEST_F(HarveloEndToEndTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNotic
   ASSERT_FALSE(notice.empty()) << "no notice; visible: " << scene_.VisibleWindows();
   EXPECT_THAT(scene_.Run({"xprop", "-id", notice, "WM_TRANSIENT_FOR"}),
               HasSubstr(HexWindow(scene_.browser_window())));
+  // A fixed frame (Motif functions: move, close; decorations: border, title, menu), the
+  // program's icon, no taskbar entry, and the focus.
+  EXPECT_THAT(scene_.Run({"xprop", "-id", notice, "_MOTIF_WM_HINTS"}),
+              HasSubstr("= 0x3, 0x24, 0x1a, 0x0, 0x0\n"));
+  EXPECT_THAT(scene_.Run({"xprop", "-id", notice, "_NET_WM_STATE"}),
+              HasSubstr("_NET_WM_STATE_SKIP_TASKBAR"));
+  EXPECT_TRUE(CarriesProgramIcon(notice));
   ASSERT_TRUE(scene_.BecomesActive(notice)) << "the notice does not have the focus";
   // Tick "Don't show this message again", then OK.
   scene_.Run({"xdotool", "key", "Tab", "space", "shift+Tab", "Return"});
@@ -148,6 +167,7 @@ TEST_F(HarveloEndToEndTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNotic
   harvelo = scene_.StartHarvelo();
   const std::string form = scene_.FindWindow("Harvelo");
   ASSERT_FALSE(form.empty()) << "no main form; visible: " << scene_.VisibleWindows();
+  EXPECT_TRUE(CarriesProgramIcon(form));
   ASSERT_TRUE(scene_.BecomesActive(form));
   EXPECT_FALSE(harvelo->Wait(0ms));
   scene_.Run({"xdotool", "key", "alt+F4"});  // openbox's shortcut for closing a window
@@ -178,6 +198,58 @@ TEST_F(HarveloEndToEndTest, GivenHaulbeamRunningWeShouldHandItEveryJobAndStartNo
   EXPECT_THAT(testing::DesktopScene::WaitForLines(haulbeam_output, "saved\t", 7, 60s), SizeIs(7));
   // A Haulbeam that harvelo started would have written to harvelo's output.
   EXPECT_EQ(FileBytes(scene_.output()), "");
+}
+
+TEST_F(HarveloEndToEndTest, GivenARefusingPageOpenedBehindWeShouldWorkOnThePageShown) {
+  // A page without media whose link, covering it, leads to a page that refuses harvesting;
+  // a person opens that page behind with ctrl+click.
+  scene_.server().Add("/shown.html",
+                      "<a href=\"robots/index.html\" style=\"position:fixed;inset:0\">on</a>");
+  scene_.ShowPage("/shown.html");
+  ASSERT_TRUE(testing::ControlClick(display_->display(), scene_.browser_window(),
+                                    [&] { return scene_.Loaded("/robots/index.html"); }));
+
+  auto harvelo = scene_.StartHarvelo();
+  const std::string notice = scene_.FindWindow("Harvelo - Quorvex");
+  ASSERT_FALSE(notice.empty()) << "no notice; visible: " << scene_.VisibleWindows();
+  // The no-files notice of the page shown, not Tellora for the page behind.
+  EXPECT_THAT(scene_.Run({"xprop", "-id", notice, "WM_CLASS"}), HasSubstr("\"harvelo\""));
+  ASSERT_TRUE(scene_.BecomesActive(notice));
+  scene_.Run({"xdotool", "key", "Return"});
+  EXPECT_EQ(harvelo->Wait(30s), 0);
+}
+
+TEST_F(HarveloEndToEndTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
+  scene_.ShowPage("/gallery/index.html");
+  testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
+                              {{"DISPLAY", display_->display()}});
+  const std::string plain = scene_.FindWindow("plain");
+  ASSERT_TRUE(scene_.BecomesActive(plain)) << "the plain window never came to the front";
+
+  auto harvelo = scene_.StartHarvelo();
+  const std::string box = scene_.FindWindow("Harvelo");
+  ASSERT_FALSE(box.empty()) << "no box titled Harvelo; visible: " << scene_.VisibleWindows();
+
+  // The text of the box is selectable: a person can copy it from there.
+  scene_.Run({"xdotool", "windowactivate", "--sync", box});
+  // A click on the text (right of the icon, on the first line) gives it the focus.
+  scene_.Run({"xdotool", "mousemove", "--window", box, "80", "22", "click", "1"});
+  scene_.Run({"xdotool", "key", "ctrl+a", "ctrl+c"});
+  QString copied;
+  for (int tries = 0; tries < 100 && copied.isEmpty(); ++tries) {
+    QThread::msleep(50);
+    QCoreApplication::processEvents();  // learns who owns the clipboard now
+    copied = QGuiApplication::clipboard()->text();
+  }
+  // The label shows the line breaks of the text, the last one included.
+  EXPECT_EQ(copied.toStdString(),
+            "Error: Could not attach to IE.\nPlease close all Internet Explorer windows and "
+            "try again.\n");
+  EXPECT_FALSE(harvelo->Wait(0ms));  // the box holds the program until it is answered
+
+  scene_.Run({"xdotool", "key", "Return"});
+  EXPECT_EQ(harvelo->Wait(30s), 0);
+  EXPECT_EQ(scene_.Setting("dGroupNumber"), "(no settings file)");
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "platform/hive/hive.h"
-#include "platform/linux/devtools/devtools_client.h"
 #include "support/devtools_pages.h"
 
 namespace harvelo::testing {
@@ -48,6 +47,7 @@ DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
 
 DesktopScene::~DesktopScene() {
   EndStartedPrograms();
+  devtools_.reset();
   chromium_.reset();
 }
 
@@ -67,10 +67,9 @@ void DesktopScene::ShowPage(const std::string& path) {
   page_url_ = server_.Url(path);
   chromium_ =
       std::make_unique<ChromiumSession>(ChromiumSession::Options{display_.display(), {page_url_}});
-  DevToolsClient devtools(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
-  if (LoadedTarget(devtools, chromium_->endpoint(), page_url_).isEmpty()) {
-    throw std::runtime_error("the page never loaded: " + page_url_);
-  }
+  devtools_ =
+      std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + page_url_);
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   do {
     const std::string active = Run({"xdotool", "getactivewindow"});
@@ -81,6 +80,10 @@ void DesktopScene::ShowPage(const std::string& path) {
     }
   } while (BeforeDeadline(deadline));
   throw std::runtime_error("the page never came to the front; visible: " + VisibleWindows());
+}
+
+bool DesktopScene::Loaded(const std::string& path) {
+  return !LoadedTarget(*devtools_, chromium_->endpoint(), server_.Url(path)).isEmpty();
 }
 
 std::unique_ptr<ChildProcess> DesktopScene::StartHarvelo() {

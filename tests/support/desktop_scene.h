@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/devtools/devtools_client.h"
 #include "support/child_process.h"
 #include "support/chromium_session.h"
 #include "support/page_server.h"
@@ -38,6 +39,9 @@ class DesktopScene {
   void ShowPage(const std::string& path);
   const std::string& page_url() const { return page_url_; }
   const ChromiumSession& chromium() const { return *chromium_; }
+  // Whether the browser has loaded the served `path` in one of its tabs, waiting 10 s at
+  // most.
+  bool Loaded(const std::string& path);
   // The X window (as xdotool names it) that shows the page.
   const std::string& browser_window() const { return browser_window_; }
 
@@ -81,6 +85,7 @@ class DesktopScene {
   PageServer server_;
   std::string page_url_;
   std::unique_ptr<ChromiumSession> chromium_;
+  std::unique_ptr<DevToolsClient> devtools_;
   std::string browser_window_;
 };
 

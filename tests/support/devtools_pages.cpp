@@ -29,10 +29,13 @@ QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const 
   return {};
 }
 
-QString OpenTarget(DevToolsClient& client, const std::string& url, bool new_window) {
+QString OpenTarget(DevToolsClient& client, const std::string& url, bool new_window,
+                   bool background) {
   return client
       .Call(BrowserSocket(client), "Target.createTarget",
-            {{"url", QString::fromStdString(url)}, {"newWindow", new_window}})
+            {{"url", QString::fromStdString(url)},
+             {"newWindow", new_window},
+             {"background", background}})
       .value("targetId")
       .toString();
 }

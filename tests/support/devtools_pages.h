@@ -20,8 +20,10 @@ QString PageSocket(const std::string& endpoint, const QString& target);
 // did.
 QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const std::string& url);
 
-// Opens `url` in a new tab, or a new window, of the browser; answers the target's id.
-QString OpenTarget(DevToolsClient& client, const std::string& url, bool new_window = false);
+// Opens `url` in a new tab, or a new window, of the browser; a tab in the background when
+// `background`. Answers the target's id.
+QString OpenTarget(DevToolsClient& client, const std::string& url, bool new_window = false,
+                   bool background = false);
 
 // The value of `expression` evaluated in the page behind `socket`, as text.
 std::string EvaluateIn(DevToolsClient& client, const QString& socket, const QString& expression);

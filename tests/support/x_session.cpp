@@ -46,6 +46,17 @@ std::string RunOnDisplay(const std::string& display, const std::vector<std::stri
   return output;
 }
 
+bool ControlClick(const std::string& display, const std::string& window,
+                  const std::function<bool()>& opened) {
+  for (int tries = 0; tries < 5; ++tries) {
+    RunOnDisplay(display, {"xdotool", "windowactivate", "--sync", window});
+    RunOnDisplay(display, {"xdotool", "mousemove", "--window", window, "400", "300", "keydown",
+                           "ctrl", "click", "1", "keyup", "ctrl"});
+    if (opened()) return true;
+  }
+  return false;
+}
+
 XSession::XSession() {
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) throw std::runtime_error("no pipe");

@@ -14,15 +14,14 @@
 
 namespace harvelo {
 
-// A browser window as the browser describes it: the browser's process, its own id for
-// the window, where the window lies on the screen, and the title of the page asked about.
-// A browser names each window after the title of the page it shows, so a title that names
-// exactly one of the browser's windows tells that window at once. Otherwise windows that
-// lie exactly on top of each other (two maximised windows) are told apart by the order of
-// their creation:
-// `ids_alike`, asked for only then, answers the ids of all the browser's windows with
-// these bounds, this one's included, in ascending order, which is the order in which the
-// browser created them.
+// The browser window that holds a page, as the browser describes it: the browser's process,
+// its own id for the window, and where the window lies on the screen. A browser names each
+// window after the title of the page it shows, and only that page's: so `shown_page_title` is
+// the page's title when its window shows it, and empty for a page behind another tab, whose
+// window must be told by its bounds alone. Windows that lie exactly on top of each other
+// (two maximised windows) are told apart by the order of their creation: `ids_alike`, asked
+// for only then, answers the ids of all the browser's windows with these bounds, this one's
+// included, in ascending order, which is the order in which the browser created them.
 struct BrowserWindow {
   std::int64_t browser_process = 0;
   std::int32_t window_id = 0;
@@ -30,15 +29,15 @@ struct BrowserWindow {
   int top = 0;
   int width = 0;
   int height = 0;
-  std::u16string page_title;
+  std::u16string shown_page_title;
   std::function<std::vector<std::int32_t>()> ids_alike;
 };
 
 class BrowserWindowFinder {
  public:
   virtual ~BrowserWindowFinder() = default;
-  // The handle of the top-level window that shows `window`. Throws Failure when the
-  // window system shows no such window.
+  // The handle of the top-level window that is `window`, whatever the pages that other
+  // windows show. Throws Failure when the window system shows no such window.
   virtual WindowHandle HandleOf(const BrowserWindow& window) = 0;
 };
 

@@ -1,56 +1,36 @@
 #include "platform/linux/devtools/devtools_browser.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
+#include <map>
 #include <optional>
 #include <set>
 
 #include "platform/failure.h"
+#include "platform/linux/devtools/page_reader.h"
 #include "platform/linux/devtools/page_scripts.h"
 
 namespace harvelo {
 namespace {
 
-// The page target a read goes to.
-struct Page {
-  DevToolsClient& client;
-  QString target_id;
-  QString socket_url;
-};
-
-// What a page function runs on: an object the page handed out before, or an expression
-// evaluated afresh at each read.
+// What a page function runs on: an object that an earlier read handed out, or what `pick`
+// takes from the document that the page shows at the moment of the read.
 struct Subject {
   QString object_id;
-  QString expression;
+  const char* pick = nullptr;
 };
 
-// Runs `function` in the page with the subject as `this`: one protocol call. Answers the
-// protocol's remote object (its "value" when `by_value`, else its "objectId").
-QJsonObject Run(const Page& page, const Subject& subject, const char* function,
+// Runs `function` on the subject in the adapter's world of the page: one protocol call.
+// Answers the protocol's remote object (its "value" when `by_value`, else its "objectId").
+QJsonObject Run(PageReader& page, const Subject& subject, const char* function,
                 const QJsonArray& arguments = {}, bool by_value = true) {
-  QJsonObject result;
-  if (!subject.object_id.isEmpty()) {
-    QJsonArray call_arguments;
-    for (const QJsonValue& argument : arguments) {
-      call_arguments.append(QJsonObject{{QStringLiteral("value"), argument}});
-    }
-    result = page.client.Call(page.socket_url, QStringLiteral("Runtime.callFunctionOn"),
-                              {{QStringLiteral("objectId"), subject.object_id},
-                               {QStringLiteral("functionDeclaration"), QString(function)},
-                               {QStringLiteral("arguments"), call_arguments},
-                               {QStringLiteral("returnByValue"), by_value}});
-  } else {
-    const QString expression =
-        QStringLiteral("(%1).apply(%2, %3)")
-            .arg(QString(function), subject.expression,
-                 QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
-    result = page.client.Call(
-        page.socket_url, QStringLiteral("Runtime.evaluate"),
-        {{QStringLiteral("expression"), expression}, {QStringLiteral("returnByValue"), by_value}});
+  if (subject.pick == nullptr) {
+    return page.RunOn(subject.object_id, QString(function), arguments, by_value);
   }
-  return result.value(QStringLiteral("result")).toObject();
+  return page.RunOnDocument(
+      QStringLiteral("function (...a) { return (%1).apply((%2).call(this), a); }")
+          .arg(QString(function), QString(subject.pick)),
+      arguments, by_value);
 }
 
 Text TextOf(const QJsonObject& remote) {
@@ -58,79 +38,72 @@ Text TextOf(const QJsonObject& remote) {
 }
 
 Subject Handed(const QJsonObject& remote) {
-  return {remote.value(QStringLiteral("objectId")).toString(), {}};
+  return {remote.value(QStringLiteral("objectId")).toString()};
 }
 
 class DevToolsElement : public HtmlElement {
  public:
-  DevToolsElement(Page page, Subject subject)
+  DevToolsElement(std::shared_ptr<PageReader> page, Subject subject)
       : page_(std::move(page)), subject_(std::move(subject)) {}
 
-  Text innerHTML() override { return TextOf(Run(page_, subject_, page_scripts::kInnerHtml)); }
-  Text href() override { return TextOf(Run(page_, subject_, page_scripts::kHref)); }
+  Text innerHTML() override { return TextOf(Run(*page_, subject_, page_scripts::kInnerHtml)); }
+  Text href() override { return TextOf(Run(*page_, subject_, page_scripts::kHref)); }
   std::unique_ptr<HtmlElement> ParentElement() override {
     return std::make_unique<DevToolsElement>(
-        page_, Handed(Run(page_, subject_, page_scripts::kParentElement, {}, false)));
+        page_, Handed(Run(*page_, subject_, page_scripts::kParentElement, {}, false)));
   }
 
  private:
-  Page page_;
+  std::shared_ptr<PageReader> page_;
   Subject subject_;
 };
 
 class DevToolsCollection : public ElementCollection {
  public:
-  DevToolsCollection(Page page, QString expression)
-      : page_(std::move(page)), subject_{{}, std::move(expression)} {}
+  DevToolsCollection(std::shared_ptr<PageReader> page, const char* pick)
+      : page_(std::move(page)), subject_{{}, pick} {}
 
   std::int32_t Length() override {
-    return Run(page_, subject_, page_scripts::kLength).value(QStringLiteral("value")).toInt();
+    return Run(*page_, subject_, page_scripts::kLength).value(QStringLiteral("value")).toInt();
   }
   std::unique_ptr<HtmlElement> item(std::int32_t index) override {
     return std::make_unique<DevToolsElement>(
-        page_, Handed(Run(page_, subject_, page_scripts::kItem, {index}, false)));
+        page_, Handed(Run(*page_, subject_, page_scripts::kItem, {index}, false)));
   }
 
  private:
-  Page page_;
+  std::shared_ptr<PageReader> page_;
   Subject subject_;
 };
 
 class DevToolsDocument : public HtmlDocument {
  public:
-  explicit DevToolsDocument(Page page) : page_(std::move(page)) {}
+  explicit DevToolsDocument(std::shared_ptr<PageReader> page) : page_(std::move(page)) {}
 
   std::unique_ptr<HtmlElement> documentElement() override {
-    return std::make_unique<DevToolsElement>(
-        page_,
-        Subject{
-            {},
-            QStringLiteral("(%1).call(document)").arg(QString(page_scripts::kDocumentElement))});
+    return std::make_unique<DevToolsElement>(page_, Subject{{}, page_scripts::kDocumentElement});
   }
   std::unique_ptr<ElementCollection> links() override {
-    return std::make_unique<DevToolsCollection>(page_, QStringLiteral("document.links"));
+    return std::make_unique<DevToolsCollection>(page_, page_scripts::kLinks);
   }
   std::unique_ptr<ElementCollection> images() override {
-    return std::make_unique<DevToolsCollection>(page_, QStringLiteral("document.images"));
+    return std::make_unique<DevToolsCollection>(page_, page_scripts::kImages);
   }
 
  private:
-  Page page_;
+  std::shared_ptr<PageReader> page_;
 };
 
-// The browser's process, asked once per collection: it does not change while the
-// browser runs, and every window of one walk belongs to it.
-class BrowserProcess {
+// The browser's own session: its socket and its process are asked once per collection, as
+// they do not change while the browser runs, and every window of one walk belongs to it.
+class BrowserSession {
  public:
-  explicit BrowserProcess(DevToolsClient& client) : client_(client) {}
+  explicit BrowserSession(DevToolsClient& client) : client_(client) {}
 
-  std::int64_t Id() {
+  std::int64_t ProcessId() {
     if (!id_) {
-      const QString socket_url = client_.ObjectAt(QStringLiteral("/json/version"))
-                                     .value(QStringLiteral("webSocketDebuggerUrl"))
-                                     .toString();
       const QJsonArray processes =
-          client_.Call(socket_url, QStringLiteral("SystemInfo.getProcessInfo"))
+          client_.Call(Socket(), QStringLiteral("SystemInfo.getProcessInfo"))
               .value(QStringLiteral("processInfo"))
               .toArray();
       id_ = 0;
@@ -143,32 +116,55 @@ class BrowserProcess {
     return *id_;
   }
 
+  // The browser's id of the window that holds the page target `target_id`: asked of the
+  // browser, not of the page, so a page that is busy or unloaded is not disturbed.
+  std::int32_t WindowIdOf(const QString& target_id) {
+    return client_
+        .Call(Socket(), QStringLiteral("Browser.getWindowForTarget"),
+              {{QStringLiteral("targetId"), target_id}})
+        .value(QStringLiteral("windowId"))
+        .toInt();
+  }
+
  private:
+  const QString& Socket() {
+    if (socket_.isEmpty()) {
+      socket_ = client_.ObjectAt(QStringLiteral("/json/version"))
+                    .value(QStringLiteral("webSocketDebuggerUrl"))
+                    .toString();
+    }
+    return socket_;
+  }
+
   DevToolsClient& client_;
+  QString socket_;
   std::optional<std::int64_t> id_;
 };
 
 class DevToolsPage : public WebBrowser {
  public:
-  DevToolsPage(Page page, BrowserWindowFinder& finder, std::shared_ptr<BrowserProcess> process)
-      : page_(std::move(page)), finder_(finder), process_(std::move(process)) {}
+  DevToolsPage(std::shared_ptr<PageReader> page, BrowserWindowFinder& finder,
+               std::shared_ptr<BrowserSession> browser)
+      : page_(std::move(page)), finder_(finder), browser_(std::move(browser)) {}
 
   WindowHandle HWND() override {
-    const QJsonObject answer = WindowOf(page_.target_id);
+    const QJsonObject answer = WindowOf(page_->target_id());
     const QJsonObject bounds = answer.value(QStringLiteral("bounds")).toObject();
     BrowserWindow window;
-    window.browser_process = process_->Id();
+    window.browser_process = browser_->ProcessId();
     window.window_id = answer.value(QStringLiteral("windowId")).toInt();
     window.left = bounds.value(QStringLiteral("left")).toInt();
     window.top = bounds.value(QStringLiteral("top")).toInt();
     window.width = bounds.value(QStringLiteral("width")).toInt();
     window.height = bounds.value(QStringLiteral("height")).toInt();
-    window.page_title = ToText(Info().value(QStringLiteral("title")).toString());
+    window.shown_page_title = ShownTitle().value_or(Text());
     window.ids_alike = [this, window] {
       std::set<std::int32_t> ids;
-      for (const QJsonValue& target : page_.client.ListAt(QStringLiteral("/json/list"))) {
+      for (const QJsonValue& target : page_->Call(QStringLiteral("Target.getTargets"))
+                                          .value(QStringLiteral("targetInfos"))
+                                          .toArray()) {
         if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
-        const QJsonObject other = WindowOf(target[QStringLiteral("id")].toString());
+        const QJsonObject other = WindowOf(target[QStringLiteral("targetId")].toString());
         const QJsonObject at = other.value(QStringLiteral("bounds")).toObject();
         if (at.value(QStringLiteral("left")).toInt() == window.left &&
             at.value(QStringLiteral("top")).toInt() == window.top &&
@@ -188,53 +184,100 @@ class DevToolsPage : public WebBrowser {
     return std::make_unique<DevToolsDocument>(page_);
   }
 
+  // The page's title when its window shows it; nothing for a page behind another tab, and
+  // for a page that cannot be read (hung, or gone), which is taken for one behind.
+  std::optional<Text> ShownTitle() {
+    try {
+      const QJsonValue title =
+          page_->RunOnDocument(QString(page_scripts::kShownTitle)).value(QStringLiteral("value"));
+      if (title.isString()) return ToText(title.toString());
+    } catch (const Failure&) {
+      // Its window can still be told by its bounds.
+    }
+    return std::nullopt;
+  }
+
  private:
   QJsonObject WindowOf(const QString& target_id) {
-    return page_.client.Call(page_.socket_url, QStringLiteral("Browser.getWindowForTarget"),
-                             {{QStringLiteral("targetId"), target_id}});
+    return page_->Call(QStringLiteral("Browser.getWindowForTarget"),
+                       {{QStringLiteral("targetId"), target_id}});
   }
 
   QJsonObject Info() {
-    return page_.client
-        .Call(page_.socket_url, QStringLiteral("Target.getTargetInfo"),
-              {{QStringLiteral("targetId"), page_.target_id}})
+    return page_
+        ->Call(QStringLiteral("Target.getTargetInfo"),
+               {{QStringLiteral("targetId"), page_->target_id()}})
         .value(QStringLiteral("targetInfo"))
         .toObject();
   }
 
-  Page page_;
+  std::shared_ptr<PageReader> page_;
   BrowserWindowFinder& finder_;
-  std::shared_ptr<BrowserProcess> process_;
+  std::shared_ptr<BrowserSession> browser_;
 };
 
 class DevToolsShellWindows : public ShellWindows {
  public:
   DevToolsShellWindows(DevToolsClient& client, BrowserWindowFinder& finder)
-      : client_(client), finder_(finder), process_(std::make_shared<BrowserProcess>(client)) {}
+      : client_(client), finder_(finder), browser_(std::make_shared<BrowserSession>(client)) {}
 
+  // The pages that their windows show first, then the others, each group in the order of
+  // the endpoint's list. A window's pages are read only until the one it shows is found: a
+  // page further behind (unloaded, or busy) is not disturbed. The readers, and with them the
+  // adapter's worlds in the pages, are kept from one walk to the next.
   std::vector<std::shared_ptr<WebBrowser>> Elements() override {
-    std::vector<std::shared_ptr<WebBrowser>> pages;
+    std::vector<std::shared_ptr<WebBrowser>> shown;
+    std::vector<std::shared_ptr<WebBrowser>> behind;
+    std::map<QString, std::shared_ptr<PageReader>> readers;
+    std::set<std::int32_t> windows_told;
     for (const QJsonValue& target : client_.ListAt(QStringLiteral("/json/list"))) {
       if (target[QStringLiteral("type")].toString() != QStringLiteral("page")) continue;
       const QString id = target[QStringLiteral("id")].toString();
-      QString socket_url = target[QStringLiteral("webSocketDebuggerUrl")].toString();
-      if (socket_url.isEmpty()) {
-        // Listed without an address while another client holds it exclusively.
-        socket_url = QStringLiteral("ws://%1:%2/devtools/page/%3")
-                         .arg(client_.endpoint().host())
-                         .arg(client_.endpoint().port())
-                         .arg(id);
+      std::shared_ptr<PageReader>& reader = readers[id];
+      if (auto kept = readers_.find(id); kept != readers_.end()) reader = kept->second;
+      if (!reader) reader = std::make_shared<PageReader>(client_, id, SocketOf(target));
+      auto page = std::make_shared<DevToolsPage>(reader, finder_, browser_);
+      if (IsShownFirst(id, *page, windows_told)) {
+        shown.push_back(std::move(page));
+      } else {
+        behind.push_back(std::move(page));
       }
-      pages.push_back(
-          std::make_shared<DevToolsPage>(Page{client_, id, socket_url}, finder_, process_));
     }
-    return pages;
+    readers_ = std::move(readers);
+    shown.insert(shown.end(), behind.begin(), behind.end());
+    return shown;
   }
 
  private:
+  // Whether `page` is the one its window shows, that window not yet told in this walk. A
+  // page that the browser places in no window is taken for one behind.
+  bool IsShownFirst(const QString& target_id, DevToolsPage& page,
+                    std::set<std::int32_t>& windows_told) {
+    std::int32_t window = 0;
+    try {
+      window = browser_->WindowIdOf(target_id);
+    } catch (const Failure&) {
+      return false;
+    }
+    if (windows_told.count(window) != 0 || !page.ShownTitle()) return false;
+    windows_told.insert(window);
+    return true;
+  }
+
+  QString SocketOf(const QJsonValue& target) const {
+    const QString socket_url = target[QStringLiteral("webSocketDebuggerUrl")].toString();
+    if (!socket_url.isEmpty()) return socket_url;
+    // Listed without an address while another client holds it exclusively.
+    return QStringLiteral("ws://%1:%2/devtools/page/%3")
+        .arg(client_.endpoint().host())
+        .arg(client_.endpoint().port())
+        .arg(target[QStringLiteral("id")].toString());
+  }
+
   DevToolsClient& client_;
   BrowserWindowFinder& finder_;
-  std::shared_ptr<BrowserProcess> process_;
+  std::shared_ptr<BrowserSession> browser_;
+  std::map<QString, std::shared_ptr<PageReader>> readers_;
 };
 
 class DevToolsBrowser : public BrowserAutomation {

@@ -9,10 +9,14 @@
 
 namespace harvelo {
 
-// The browser automation over the DevTools protocol: the window collection is the
-// browser's page targets in the order the endpoint lists them (most recently active
-// first), and every property read is one protocol call. `client` and `finder` must
-// remain live while the automation and everything it hands out are.
+// The browser automation over the DevTools protocol. The window collection is the
+// browser's page targets: the pages that their windows show (their documents are visible)
+// first, then the pages behind other tabs, each group in the order the endpoint lists them
+// (most recently active first); so the first page of the window in front is the one on
+// screen, never a tab opened in the background. Every property read is one protocol call,
+// read from a world of the adapter's own in the page (page_reader.h), which the page's
+// scripts cannot bend. `client` and `finder` must remain live while the automation and
+// everything it hands out are.
 std::unique_ptr<BrowserAutomation> NewDevToolsBrowser(DevToolsClient& client,
                                                       BrowserWindowFinder& finder);
 

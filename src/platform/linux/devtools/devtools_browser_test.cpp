@@ -251,6 +251,65 @@ TEST_F(DevToolsBrowserTest, GivenTheForegroundPageWeShouldAnswerItsBrowserWindow
   EXPECT_EQ(page->HWND(), front);
 }
 
+// Every read the program makes of a page; a read that raises gives its text.
+std::vector<std::string> EveryRead(WebBrowser& page) {
+  auto document = page.Document();
+  std::vector<std::string> reads = {Utf8(page.LocationURL()),
+                                    Utf8(document->documentElement()->innerHTML())};
+  auto links = document->links();
+  auto images = document->images();
+  for (ElementCollection* items : {links.get(), images.get()}) {
+    for (std::int32_t i = 0; i < items->Length(); ++i) {
+      auto item = items->item(i);
+      reads.push_back(Utf8(item->href()) + " " + Utf8(item->innerHTML()));
+      try {
+        reads.push_back(Utf8(item->ParentElement()->href()));
+      } catch (const Failure& failure) {
+        reads.push_back(Utf8(failure.description()));
+      }
+    }
+  }
+  return reads;
+}
+
+TEST_F(DevToolsBrowserTest, GivenAPageThatReplacesBuiltInsWeShouldReadWhatItTrulyHolds) {
+  const std::string markup =
+      "<body><p><img src=\"in-paragraph.jpg\"></p><a href=\"big.jpg\"><img src=\"thumb.jpg\">"
+      "</a><qxpics value=\"1\"></qxpics><x-known a=\"1\">known</x-known><x-unknown>?</x-unknown>"
+      "<script>customElements.define('x-known', class extends HTMLElement {});"
+      "document.currentScript.remove();";
+  const std::string bend = R"(
+    Array.prototype.join = Array.prototype.push = String.prototype.replace = () => 'bent';
+    window.Set = class { has() { return true; } };
+    customElements.get = () => undefined;
+    for (const [object, name, value] of [
+        [Element.prototype, 'attributes', []], [Element.prototype, 'tagName', 'BENT'],
+        [Node.prototype, 'parentElement', null], [Node.prototype, 'firstChild', null],
+        [HTMLImageElement.prototype, 'src', 'http://bent/'], [Document.prototype, 'images', []],
+        [HTMLAnchorElement.prototype, 'href', 'http://bent/'], [document, 'links', []],
+        [Document.prototype, 'documentElement', null]]) {
+      Object.defineProperty(object, name, {get: () => value});
+    })";
+  server_->Add("/bent.html", markup + bend + "</script>");
+  auto page = Open("/plain.html", markup + "</script>");
+  ASSERT_NE(page, nullptr);
+  std::vector<std::string> reads = EveryRead(*page);
+  EXPECT_THAT(reads[1], HasSubstr("<X-KNOWN a=\"1\">known</X-KNOWN><X-UNKNOWN />?"));
+
+  // The same tab goes to the bending page, then back to the first one, which the browser has
+  // kept whole in its cache of pages: each read goes to the document shown at the time.
+  for (const auto& [go, path, joined] :
+       {std::tuple{"location.href = 'bent.html'", "/bent.html", "bent"},
+        std::tuple{"history.back()", "/plain.html", "1,2"}}) {
+    Evaluate(go);
+    ASSERT_FALSE(
+        testing::LoadedTarget(client_, chromium_->endpoint(), server_->Url(path)).isEmpty());
+    ASSERT_EQ(Evaluate("[1, 2].join()"), joined);
+    reads[0] = server_->Url(path);
+    EXPECT_EQ(EveryRead(*page), reads) << path;
+  }
+}
+
 TEST(DevToolsBrowserAloneTest, GivenNoBrowserWeShouldRaiseNamingTheEndpoint) {
   testing::TestApplication<QCoreApplication>();
   testing::PageServer nobody;  // a port that is open but speaks no DevTools

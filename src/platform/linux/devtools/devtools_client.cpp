@@ -112,6 +112,19 @@ QWebSocket& DevToolsClient::SocketFor(const QString& socket_url) {
 
 QJsonObject DevToolsClient::Call(const QString& socket_url, const QString& method,
                                  const QJsonObject& params) {
+  return *Exchange(socket_url, method, params, true);
+}
+
+std::optional<QJsonObject> DevToolsClient::CallUnlessRefused(const QString& socket_url,
+                                                             const QString& method,
+                                                             const QJsonObject& params) {
+  return Exchange(socket_url, method, params, false);
+}
+
+std::optional<QJsonObject> DevToolsClient::Exchange(const QString& socket_url,
+                                                    const QString& method,
+                                                    const QJsonObject& params,
+                                                    bool refusal_raises) {
   QWebSocket& socket = SocketFor(socket_url);
   const int id = next_id_++;
   QJsonObject request{{QStringLiteral("id"), id}, {QStringLiteral("method"), method}};
@@ -132,6 +145,7 @@ QJsonObject DevToolsClient::Call(const QString& socket_url, const QString& metho
   answers_.erase(answer);
 
   if (message.contains(QStringLiteral("error"))) {
+    if (!refusal_raises) return std::nullopt;
     Fail(QStringLiteral("%1 failed: %2")
              .arg(method, message.value(QStringLiteral("error"))
                               .toObject()

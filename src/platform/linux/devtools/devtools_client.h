@@ -13,6 +13,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "text/text.h"
 
@@ -42,12 +43,18 @@ class DevToolsClient {
   // it threw a text, else with the exception's description.
   QJsonObject Call(const QString& socket_url, const QString& method,
                    const QJsonObject& params = {});
+  // As Call, but a call that the target refuses (a protocol error, such as an object or an
+  // execution context that no longer exists) answers nothing instead of raising.
+  std::optional<QJsonObject> CallUnlessRefused(const QString& socket_url, const QString& method,
+                                               const QJsonObject& params = {});
 
   const QUrl& endpoint() const { return endpoint_; }
 
  private:
   QByteArray Get(const QString& path);
   QWebSocket& SocketFor(const QString& socket_url);
+  std::optional<QJsonObject> Exchange(const QString& socket_url, const QString& method,
+                                      const QJsonObject& params, bool refusal_raises);
   [[noreturn]] void Fail(const QString& what) const;
 
   QUrl endpoint_;

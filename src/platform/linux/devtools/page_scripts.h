@@ -1,8 +1,11 @@
 #ifndef HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_SCRIPTS_H_
 #define HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_SCRIPTS_H_
 
-// The functions the adapter runs inside the page, each called with the element it reads
-// as `this`. A text they throw is the error the program sees.
+// The functions the adapter runs inside the page, each called with the element or document it
+// reads as `this`. They run in the adapter's own world (page_reader.h), where the built-ins and
+// prototypes are the browser's own whatever the page's scripts did to theirs; the DOM itself
+// (elements, attributes, whether a custom element is defined) is shared with the page. A text
+// they throw is the error the program sees.
 
 namespace harvelo::page_scripts {
 
@@ -18,8 +21,10 @@ inline constexpr char kInnerHtml[] = R"js(function () {
   const VOID = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
                         'hr', 'img', 'input', 'keygen', 'link', 'meta', 'param', 'source',
                         'track', 'wbr']);
+  // A custom element that nobody defined does not match :defined; the page's registry of
+  // definitions is out of this world's sight, the state of the element is not.
   const isHtml = (e) => e.namespaceURI === HTML && !(e instanceof HTMLUnknownElement) &&
-      !(e.localName.includes('-') && !customElements.get(e.localName));
+      !(e.localName.includes('-') && !e.matches(':defined'));
   const TEXT_ESCAPES = {'&': '&amp;', '\u00a0': '&nbsp;', '<': '&lt;', '>': '&gt;'};
   const ATTRIBUTE_ESCAPES = {'&': '&amp;', '\u00a0': '&nbsp;', '"': '&quot;', '<': '&lt;',
                              '>': '&gt;'};
@@ -97,9 +102,20 @@ inline constexpr char kItem[] = R"js(function (index) {
   return item;
 })js";
 
+// These take the document as `this`.
 inline constexpr char kDocumentElement[] = R"js(function () {
   if (!this.documentElement) throw 'Object variable not set';
   return this.documentElement;
+})js";
+
+inline constexpr char kLinks[] = R"js(function () { return this.links; })js";
+
+inline constexpr char kImages[] = R"js(function () { return this.images; })js";
+
+// The page's title, as its window is named after it, when the page is the one its window
+// shows (its document is visible); null for a page behind another tab.
+inline constexpr char kShownTitle[] = R"js(function () {
+  return this.visibilityState === 'visible' ? this.title : null;
 })js";
 
 }  // namespace harvelo::page_scripts

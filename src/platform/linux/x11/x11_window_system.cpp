@@ -99,15 +99,17 @@ class X11WindowSystem : public BrowserWindows {
 
   WindowHandle HandleOf(const BrowserWindow& browser_window) override {
     // The browser's windows nearest to its account of the bounds; several when windows
-    // lie on top of each other at one size.
+    // lie on top of each other at one size. The window named after the page is taken first,
+    // but only for a page that its window shows: a page behind another tab may share its
+    // title with the page that a different window shows.
     std::vector<xcb_window_t> nearest;
     std::vector<xcb_window_t> titled;
-    const std::string title_prefix = ToUtf8(browser_window.page_title) + " - ";
+    const std::string title_prefix = ToUtf8(browser_window.shown_page_title) + " - ";
     long best_distance = std::numeric_limits<long>::max();
     for (std::uint32_t window : Property(root_, net_client_list_, XCB_ATOM_WINDOW)) {
       const std::vector<std::uint32_t> pid = Property(window, net_wm_pid_, XCB_ATOM_CARDINAL);
       if (pid.empty() || pid[0] != browser_window.browser_process) continue;
-      if (!browser_window.page_title.empty() && Name(window).starts_with(title_prefix)) {
+      if (!browser_window.shown_page_title.empty() && Name(window).starts_with(title_prefix)) {
         titled.push_back(window);
       }
       Freed<xcb_get_geometry_reply_t> geometry{
@@ -157,7 +159,6 @@ class X11WindowSystem : public BrowserWindows {
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
   }
 
-  // A property of 32-bit items; empty when the window or the property is missing.
   // The window's name as the window manager shows it ("<page title> - Chromium").
   std::string Name(xcb_window_t window) {
     Freed<xcb_get_property_reply_t> reply{xcb_get_property_reply(
@@ -168,6 +169,7 @@ class X11WindowSystem : public BrowserWindows {
                        static_cast<std::size_t>(xcb_get_property_value_length(reply.reply)));
   }
 
+  // A property of 32-bit items; empty when the window or the property is missing.
   std::vector<std::uint32_t> Property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
     Freed<xcb_get_property_reply_t> reply{xcb_get_property_reply(
         connection_, xcb_get_property(connection_, 0, window, property, type, 0, 4096), nullptr)};

@@ -12,7 +12,9 @@ namespace harvelo {
 // window is _NET_ACTIVE_WINDOW, maximised means both _NET_WM_STATE_MAXIMIZED states,
 // maximising is a _NET_WM_STATE request to the window manager, and the owner of a window
 // is its WM_TRANSIENT_FOR. A browser window is the managed window of the browser's
-// process (_NET_WM_PID) whose place and size come nearest to the browser's own account.
+// process (_NET_WM_PID) that alone is named after the page it shows, else the one whose
+// place and size come nearest to the browser's own account, windows at one place and size
+// taken in the order of their creation.
 // Answers nothing when `display` ("" for $DISPLAY) cannot be opened.
 std::unique_ptr<BrowserWindows> NewX11WindowSystem(const std::string& display);
 

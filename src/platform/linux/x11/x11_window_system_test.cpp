@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <functional>
+#include <map>
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_user_interface.h"
@@ -73,11 +74,12 @@ class X11WindowSystemTest : public ::testing::Test {
     return locations;
   }
 
-  std::shared_ptr<WebBrowser> Attach(FakeClock& clock) {
+  std::shared_ptr<WebBrowser> Attach(FakeClock& clock) { return Attach(clock, *browser_); }
+  std::shared_ptr<WebBrowser> Attach(FakeClock& clock, BrowserAutomation& browser) {
     FakeUserInterface ui;
     RecordingRegistry registry;
     RunState state;
-    if (!AttachBrowser({*browser_, *windows_, registry, ui, clock}, state,
+    if (!AttachBrowser({browser, *windows_, registry, ui, clock}, state,
                        windows_->GetForegroundWindow(), false)) {
       return nullptr;
     }
@@ -183,6 +185,61 @@ TEST_F(X11WindowSystemTest, GivenAPlainWindowInFrontWeShouldFailAfterFourAttempt
   EXPECT_EQ(Attach(clock), nullptr);
 
   EXPECT_THAT(clock.sleeps_, ElementsAre(300, 300, 300));
+}
+
+// Two windows of a browser of its own, at one place and size, each showing a page with two
+// more tabs behind it: one opened by a click with the control key, bearing the title that the
+// other window shows, and one opened by the browser in the background.
+TEST_F(X11WindowSystemTest, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
+  const std::string sides[] = {"alpha", "beta"};
+  for (const std::string& side : sides) {
+    server_->Add("/" + side + ".html",
+                 "<title>" + side + "</title><a href=\"" + side +
+                     "-clicked.html\" style=\"position:fixed;inset:0\">.</a>");
+    server_->Add("/" + side + "-clicked.html",
+                 side == sides[0] ? "<title>beta</title>" : "<title>alpha</title>");
+    server_->Add("/" + side + "-created.html", "<title>created</title>");
+  }
+  testing::ChromiumSession chromium(
+      {.display = x_->display(), .urls = {server_->Url("/alpha.html")}});
+  DevToolsClient client(QUrl(QString::fromStdString(chromium.endpoint())), 10s);
+  auto browser = NewDevToolsBrowser(client, *windows_);
+  const auto loaded = [&](const std::string& path) {
+    return !testing::LoadedTarget(client, chromium.endpoint(), server_->Url(path)).isEmpty();
+  };
+  std::map<std::string, WindowHandle> window_of;
+  for (const std::string& side : sides) {
+    if (side != sides[0]) testing::OpenTarget(client, server_->Url("/" + side + ".html"), true);
+    ASSERT_TRUE(Eventually([&] {
+      window_of[side] = windows_->GetForegroundWindow();
+      return testing::RunOnDisplay(x_->display(),
+                                   {"xdotool", "getwindowname", std::to_string(window_of[side])})
+          .starts_with(side + " - ");
+    }));
+    ASSERT_TRUE(loaded("/" + side + ".html"));
+    ASSERT_TRUE(testing::ControlClick(x_->display(), std::to_string(window_of[side]),
+                                      [&] { return loaded("/" + side + "-clicked.html"); }));
+    testing::OpenTarget(client, server_->Url("/" + side + "-created.html"), false, true);
+    ASSERT_TRUE(loaded("/" + side + "-created.html"));
+  }
+
+  // The second window is in front as it was left; then the first one is brought there.
+  for (const std::string& side : {sides[1], sides[0]}) {
+    testing::RunOnDisplay(x_->display(),
+                          {"xdotool", "windowactivate", "--sync", std::to_string(window_of[side])});
+    ASSERT_TRUE(Eventually([&] { return windows_->GetForegroundWindow() == window_of[side]; }));
+    FakeClock clock;
+
+    auto page = Attach(clock, *browser);
+
+    ASSERT_NE(page, nullptr) << side;
+    EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/" + side + ".html"));
+    for (const auto& tab : browser->CreateShellWindows()->Elements()) {
+      const std::string location = ToUtf8(tab->LocationURL());
+      const std::string holder = location.find("/alpha") != std::string::npos ? "alpha" : "beta";
+      EXPECT_EQ(tab->HWND(), window_of[holder]) << location << " with " << side << " in front";
+    }
+  }
 }
 
 TEST(X11SessionTest, GivenNoDisplayWeShouldAnswerNoWindowSystem) {
