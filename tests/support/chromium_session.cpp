@@ -7,7 +7,7 @@
 
 namespace harvelo::testing {
 
-ChromiumSession::ChromiumSession(const Options& options)
+ChromiumSession::ChromiumSession(const Options& options, const std::string& launcher)
     : profile_(std::make_unique<TemporaryFolder>()) {
   std::vector<std::string> argv = {"chromium",
                                    "--user-data-dir=" + profile_->path(),
@@ -21,8 +21,16 @@ ChromiumSession::ChromiumSession(const Options& options)
                                    "--password-store=basic",
                                    "--disable-dev-shm-usage",
                                    "--log-level=3"};
+  std::string port_file = profile_->path() + "/DevToolsActivePort";
   std::map<std::string, std::string> environment = {{"WAYLAND_DISPLAY", ""}};
-  if (options.display.empty()) {
+  if (!launcher.empty()) {
+    argv = {launcher};
+    data_home_ = profile_->path();
+    environment["XDG_DATA_HOME"] = data_home_;
+    environment["HARVELO_BROWSER"] = "chromium";
+    environment["DISPLAY"] = options.display;
+    port_file = data_home_ + "/harvelo/browser/DevToolsActivePort";
+  } else if (options.display.empty()) {
     argv.push_back("--headless=new");
     environment["DISPLAY"] = "";
   } else {
@@ -35,7 +43,6 @@ ChromiumSession::ChromiumSession(const Options& options)
   if (options.urls.empty()) argv.push_back("about:blank");
   process_ = std::make_unique<ChildProcess>(argv, environment);
 
-  const std::string port_file = profile_->path() + "/DevToolsActivePort";
   for (int tries = 0; tries < 300; ++tries) {
     std::ifstream file(port_file);
     std::string port;

@@ -21,12 +21,17 @@ class ChromiumSession {
     std::vector<std::string> urls;
   };
 
-  // Waits until the endpoint is known; throws std::runtime_error after 30 s.
-  explicit ChromiumSession(const Options& options);
+  // Waits until the endpoint is known; throws std::runtime_error after 30 s. Without a
+  // `launcher`, Chromium is started with the test's switches. With one (harvelo-browser),
+  // the launcher starts it, as a person would, with data_home() as the user's data folder;
+  // that needs a display.
+  explicit ChromiumSession(const Options& options, const std::string& launcher = "");
   ~ChromiumSession();
 
   // "http://127.0.0.1:<port>".
   const std::string& endpoint() const { return endpoint_; }
+  // The user's data folder that the launcher was given; empty without a launcher.
+  const std::string& data_home() const { return data_home_; }
   pid_t pid() const { return process_->pid(); }
   // Ends the browser at once, as a crash would.
   void Kill() { process_->Kill(); }
@@ -35,6 +40,7 @@ class ChromiumSession {
   std::unique_ptr<TemporaryFolder> profile_;
   std::unique_ptr<ChildProcess> process_;
   std::string endpoint_;
+  std::string data_home_;
 };
 
 }  // namespace harvelo::testing

@@ -52,21 +52,22 @@ DesktopScene::~DesktopScene() {
 }
 
 std::map<std::string, std::string> DesktopScene::Environment() const {
+  const bool launched = chromium_ && !chromium_->data_home().empty();
   return {{"DISPLAY", display_.display()},
-          {"HARVELO_DEVTOOLS", chromium_ ? chromium_->endpoint() : ""},
+          {"HARVELO_DEVTOOLS", chromium_ && !launched ? chromium_->endpoint() : ""},
           {"HOME", home_.path()},
           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
-          {"XDG_DATA_HOME", home_.path() + "/.local/share"},
+          {"XDG_DATA_HOME", launched ? chromium_->data_home() : home_.path() + "/.local/share"},
           {"XDG_RUNTIME_DIR", runtime_.path()},
           {"WAYLAND_DISPLAY", ""},
           {"XDG_SESSION_TYPE", ""},
           {"QT_QPA_PLATFORM", "xcb"}};
 }
 
-void DesktopScene::ShowPage(const std::string& path) {
+void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
   page_url_ = server_.Url(path);
-  chromium_ =
-      std::make_unique<ChromiumSession>(ChromiumSession::Options{display_.display(), {page_url_}});
+  chromium_ = std::make_unique<ChromiumSession>(
+      ChromiumSession::Options{display_.display(), {page_url_}}, launcher);
   devtools_ =
       std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
   if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + page_url_);

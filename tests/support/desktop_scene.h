@@ -35,8 +35,10 @@ class DesktopScene {
 
   // Shows the served `path` in a new Chromium window and waits until the page has loaded
   // and its window has the focus. Throws std::runtime_error when it does not. A
-  // QCoreApplication must exist (the page is watched over the DevTools protocol).
-  void ShowPage(const std::string& path);
+  // QCoreApplication must exist (the page is watched over the DevTools protocol). With a
+  // `launcher` (harvelo-browser), the launcher starts the browser and harvelo finds it by
+  // itself; else harvelo is told its address.
+  void ShowPage(const std::string& path, const std::string& launcher = "");
   const std::string& page_url() const { return page_url_; }
   const ChromiumSession& chromium() const { return *chromium_; }
   // Whether the browser has loaded the served `path` in one of its tabs, waiting 10 s at
