@@ -178,10 +178,8 @@ TEST_F(HarveloEndToEndTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNotic
 TEST_F(HarveloEndToEndTest, GivenTheFolderDialogCancelledWeShouldHandNothingOverNorUseAGroup) {
   scene_.ShowPage("/gallery/index.html");
   auto harvelo = scene_.StartHarvelo();
-  const std::string dialog = scene_.FindWindow("Harvelo - Quorvex");
-  ASSERT_FALSE(dialog.empty()) << "no folder dialog; visible: " << scene_.VisibleWindows();
-  ASSERT_TRUE(scene_.BecomesActive(dialog));
-  scene_.Run({"xdotool", "key", "Escape"});
+  ASSERT_FALSE(scene_.Answer("Harvelo - Quorvex", {"Escape"}).empty())
+      << "no folder dialog; visible: " << scene_.VisibleWindows();
   ASSERT_EQ(harvelo->Wait(30s), 0);
 
   EXPECT_EQ(FileBytes(scene_.output()), "");  // no Haulbeam was started
@@ -214,8 +212,7 @@ TEST_F(HarveloEndToEndTest, GivenARefusingPageOpenedBehindWeShouldWorkOnThePageS
   ASSERT_FALSE(notice.empty()) << "no notice; visible: " << scene_.VisibleWindows();
   // The no-files notice of the page shown, not Tellora for the page behind.
   EXPECT_THAT(scene_.Run({"xprop", "-id", notice, "WM_CLASS"}), HasSubstr("\"harvelo\""));
-  ASSERT_TRUE(scene_.BecomesActive(notice));
-  scene_.Run({"xdotool", "key", "Return"});
+  ASSERT_EQ(scene_.Answer("Harvelo - Quorvex", {"Return"}), notice);
   EXPECT_EQ(harvelo->Wait(30s), 0);
 }
 

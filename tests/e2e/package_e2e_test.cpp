@@ -49,10 +49,8 @@ TEST(PackageTest, GivenTheDebianPackageItsHarveloShouldHarvestThePageItsLauncher
   testing::DesktopScene scene(display, programs, HARVELO_SAMPLES);
   scene.ShowPage("/gallery/index.html", root / "usr/bin/harvelo-browser");
   auto harvelo = scene.StartHarvelo();
-  const std::string dialog = scene.FindWindow("Harvelo - Quorvex");
-  ASSERT_FALSE(dialog.empty()) << "no folder dialog; visible: " << scene.VisibleWindows();
-  ASSERT_TRUE(scene.BecomesActive(dialog));
-  scene.Run({"xdotool", "key", "Return"});
+  ASSERT_FALSE(scene.Answer("Harvelo - Quorvex", {"Return"}).empty())
+      << "no folder dialog; visible: " << scene.VisibleWindows();
   ASSERT_EQ(harvelo->Wait(60s), 0);
   EXPECT_THAT(testing::DesktopScene::WaitForLines(scene.output(), "saved\t", 7, 60s),
               ::testing::SizeIs(7));

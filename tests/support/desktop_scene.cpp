@@ -130,6 +130,15 @@ std::string DesktopScene::FindWindow(const std::string& name, std::chrono::milli
   return {};
 }
 
+std::string DesktopScene::Answer(const std::string& name, const std::vector<std::string>& keys) {
+  const std::string window = FindWindow(name);
+  if (window.empty() || !BecomesActive(window)) return {};
+  std::vector<std::string> typing = {"xdotool", "key"};
+  typing.insert(typing.end(), keys.begin(), keys.end());
+  Run(typing);
+  return window;
+}
+
 std::string DesktopScene::VisibleWindows() {
   std::istringstream ids(Run({"xdotool", "search", "--onlyvisible", "--name", "."}));
   std::string names;

@@ -65,6 +65,10 @@ class DesktopScene {
   // comes.
   std::string FindWindow(const std::string& name,
                          std::chrono::milliseconds limit = std::chrono::seconds(60));
+  // Answers the window named `name` as a person would: waits for it and for its focus, then
+  // types `keys`. Answers the window; empty, with nothing typed, when it never came or
+  // never got the focus.
+  std::string Answer(const std::string& name, const std::vector<std::string>& keys);
   // The names of the visible windows, for a failure message.
   std::string VisibleWindows();
   // Whether `window` has, or soon gets, the focus.
