@@ -33,9 +33,11 @@ class FileDescriptor {
   int fd_;
 };
 
-// The file's bytes; nothing when it does not exist or cannot be read.
-std::optional<std::string> ReadWhole(const fs::path& file) {
+// The file's bytes; nothing when it does not exist or cannot be read, and then `absent`,
+// when given, tells whether there is no such file.
+std::optional<std::string> ReadWhole(const fs::path& file, bool* absent = nullptr) {
   FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (absent != nullptr) *absent = !fd.valid() && errno == ENOENT;
   if (!fd.valid()) return std::nullopt;
   std::string bytes;
   char chunk[16384];
@@ -83,7 +85,11 @@ class HiveFileStore final : public HiveStore {
     }
     // The lock is ours until `lock` closes.
     Hive hive;
-    if (std::optional<std::string> bytes = ReadWhole(file_)) {
+    bool absent = false;
+    const std::optional<std::string> bytes = ReadWhole(file_, &absent);
+    // Settings that cannot be read now are not written over.
+    if (!bytes && !absent) return ERROR_ACCESS_DENIED;
+    if (bytes) {
       std::size_t unreadable = 0;
       hive = Hive::Parse(*bytes, &unreadable);
       // The new file keeps every value read; the lines that could not be read stay in the

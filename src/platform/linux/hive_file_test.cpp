@@ -191,6 +191,16 @@ TEST_F(HiveFileTest, GivenASecondDamagedFileWeShouldNotOverwriteTheFirstBackup) 
   EXPECT_EQ(FileBytes(fs::path(file_.string() + ".damaged.1")), "junk two");
 }
 
+TEST_F(HiveFileTest, GivenAFileThatCannotBeReadWeShouldNotWriteOverIt) {
+  // A file a person may not read, typically; here, since tests may run as the superuser, a
+  // link that leads only to itself.
+  fs::create_directories(file_.parent_path());
+  fs::create_symlink(file_.filename(), file_);
+  Write(u"dGroupNumber", u"g998");
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_EQ(Read(u"dGroupNumber"), u"");
+}
+
 TEST_F(HiveFileTest, GivenAHandWrittenRegedit4FileWeShouldReadIt) {
   WriteFileBytes("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quorvex]\r\n"
                  "\"dPathPics\"=\"/srv/pics\"\r\n\"vMaximize\"=dword:00000001\r\n"
