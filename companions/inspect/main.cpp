@@ -9,8 +9,8 @@
 
 #include "inspection.h"
 #include "platform/failure.h"
-#include "platform/linux/hive_file.h"
-#include "platform/linux/scanner/url_combiner.h"
+#include "platform/linux/hive_file/hive_file.h"
+#include "platform/linux/qt_core/url_combiner.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/frame.h"
 #include "platform/linux/channel/socket_channel.h"
-#include "platform/linux/process/process_starter.h"
+#include "platform/linux/posix/process_starter.h"
 
 namespace harvelo {
 namespace {
