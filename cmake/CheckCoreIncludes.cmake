@@ -13,9 +13,7 @@ set(standard_headers
   queue random ranges ratio regex scoped_allocator semaphore set shared_mutex source_location
   span sstream stack stdexcept stop_token streambuf string string_view syncstream
   system_error thread tuple type_traits typeindex typeinfo unordered_map unordered_set
-  utility valarray variant vector version
-  # The library's data-parallel types (Parallelism TS 2), part of libstdc++.
-  experimental/simd)
+  utility valarray variant vector version)
 # From the bottom: the texts, the ports, then the subsystems.
 set(core_order text platform settings scanner handoff run)
 list(JOIN core_order ", " order_text)
