@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <iostream>
 
 #include "platform/linux/hive/hive_store.h"
 #include "platform/linux/channel/channel_folder.h"
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
   if (IsX11Session()) windows = NewX11WindowSystem("");
   if (!windows) windows = NewDevToolsWindowSystem(devtools);
   const std::unique_ptr<BrowserAutomation> browser = NewDevToolsBrowser(devtools, *windows);
-  const std::unique_ptr<HiveStore> hive = NewHiveFileStore(DefaultHiveFilePath());
+  const std::unique_ptr<HiveStore> hive = NewHiveFileStore(DefaultHiveFilePath(), std::cerr);
   const std::unique_ptr<RegistryApi> registry = NewHiveRegistry(*hive);
   const std::unique_ptr<UserInterface> ui = NewQtUserInterface();
   const std::unique_ptr<Machine> machine = NewLinuxMachine();

@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
 
   ConsoleInterface ui;
   const auto urls = harvelo::NewUrlCombiner();
-  const auto settings = harvelo::NewHiveFileStore(harvelo::DefaultHiveFilePath());
+  const auto settings = harvelo::NewHiveFileStore(harvelo::DefaultHiveFilePath(), std::cerr);
   const auto registry_api = harvelo::NewHiveRegistry(*settings);
   harvelo::Registry registry(*registry_api);
   try {

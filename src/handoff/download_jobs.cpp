@@ -57,10 +57,10 @@ void DownloadJobs::SendDownloadJobs(WebBrowser& page, const std::vector<Text>& M
 
   const Text origin = OriginAddress(page);
   Text group;
-  if (registry_.ReadSetting(kSettingsKey, u"dAddGroup") != u"0") {
+  if (registry_.ReadSetting(kSettingsKey, setting::dAddGroup) != u"0") {
     group = GetGroupNumber(registry_);
     AdvanceGroupNumber(registry_, group);
-    if (registry_.ReadSetting(kSettingsKey, u"dLogSource") != u"0") {
+    if (registry_.ReadSetting(kSettingsKey, setting::dLogSource) != u"0") {
       WriteSourceLog(group, origin);
     }
   }
@@ -109,12 +109,8 @@ std::int32_t DownloadJobs::WaitForHaulbeam() {
 
 void DownloadJobs::WriteSourceLog(const Text& group, const Text& origin) {
   FileSystemObject& fs = platform_.file_system;
-  Text folder = registry_.ReadSetting(kSettingsKey, u"dLogPath");
-  if (!fs.FolderExists(folder)) {
-    folder = GetSpecialFolderPath(platform_.shell_folders, CSIDL_PERSONAL) + kPathSeparator +
-             u"Quorvex";
-    CreateFolderPath(fs, folder);
-  }
+  Text folder = registry_.ReadSetting(kSettingsKey, setting::dLogPath);
+  if (!fs.FolderExists(folder)) folder = DefaultFolder(platform_.shell_folders, fs);
   if (!fs.FolderExists(folder)) return;
   fs.AppendToFile(FixPath(folder) + u"SourceLog.txt",
                   platform_.clock.GeneralDateNow() + u"\t" + group + u"\t" + origin + u"\r\n");

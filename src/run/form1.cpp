@@ -54,7 +54,7 @@ void Form1::ScanPage() {
     state_.scan = MediaScan();
     state_.scan = ScanForMedia(page, platform_.urls, platform_.ui);
     if (state_.scan.MediaURLs.size() < 2) {
-      if (Registry(platform_.registry).ReadSetting(kSettingsKey, u"dMsgNoPicsFound") != u"0") {
+      if (Registry(platform_.registry).ReadSetting(kSettingsKey, setting::dMsgNoPicsFound) != u"0") {
         if (!notice_) {
           notice_ = std::make_unique<NoPicsNotice>(platform_.notice, platform_.windows,
                                                    platform_.registry, platform_.ui, state_);

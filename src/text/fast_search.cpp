@@ -53,13 +53,6 @@ std::size_t FirstLane(Word flags, int lane_bits) {
   return static_cast<std::size_t>(bit / lane_bits);
 }
 
-// A unit at a time, for what remains after the last whole word.
-bool IsTagMark(TextView text, std::size_t i, char16_t letter) {
-  if (text[i] != u'<' || i + 1 >= text.size()) return false;
-  if ((text[i + 1] | 0x20) == letter) return true;
-  return text[i + 1] == u'/' && i + 2 < text.size() && (text[i + 2] | 0x20) == letter;
-}
-
 template <std::size_t kWanted>
 std::size_t FindFirstOfWords(TextView text, std::size_t from, TextView wanted) {
   Word patterns[kWanted];
@@ -126,7 +119,7 @@ std::size_t Search<version>::FindTagMark(TextView text, std::size_t from, char16
     if (hits != 0) return i + FirstLane(hits, 16);
   }
   for (; i < text.size(); ++i) {
-    if (IsTagMark(text, i, letter)) return i;
+    if (IsTagMarkAt(text, i, letter)) return i;
   }
   return TextView::npos;
 }

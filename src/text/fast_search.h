@@ -36,6 +36,14 @@ struct Search {
   static void CopyAscii(TextView ascii, char* out);
 };
 
+// Whether a tag mark (see FindTagMark) begins at index `i` of `text`: the answer a unit at a
+// time, for the units that are too few for a whole word or vector.
+inline bool IsTagMarkAt(TextView text, std::size_t i, char16_t letter) {
+  if (text[i] != u'<' || i + 1 >= text.size()) return false;
+  if ((text[i + 1] | 0x20) == letter) return true;
+  return text[i + 1] == u'/' && i + 2 < text.size() && (text[i + 2] | 0x20) == letter;
+}
+
 // Each version is defined in a source file of its own: fast_search.cpp holds the portable one
 // (the template's own definitions), fast_search_vector.cpp the vector one.
 using PortableSearch = Search<SearchVersion::kPortable>;

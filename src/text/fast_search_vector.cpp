@@ -30,12 +30,6 @@ std::size_t FindAny(TextView text, std::size_t from, Wanted... wanted) {
   return TextView::npos;
 }
 
-bool IsTagMark(TextView text, std::size_t i, char16_t letter) {
-  if (text[i] != u'<' || i + 1 >= text.size()) return false;
-  if ((text[i + 1] | 0x20) == letter) return true;
-  return text[i + 1] == u'/' && i + 2 < text.size() && (text[i + 2] | 0x20) == letter;
-}
-
 // Addresses and most markup are ASCII throughout, and ASCII converts unit for unit, so runs
 // of it are found and converted sixteen units at a time.
 constexpr std::size_t kRunWidth = 16;
@@ -96,7 +90,7 @@ std::size_t VectorSearch::FindTagMark(TextView text, std::size_t from, char16_t 
     if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
   }
   for (; j < text.size(); ++j) {
-    if (IsTagMark(text, j, letter)) return j;
+    if (IsTagMarkAt(text, j, letter)) return j;
   }
   return TextView::npos;
 }

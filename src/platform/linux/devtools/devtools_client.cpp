@@ -30,11 +30,6 @@ bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline) 
 
 }  // namespace
 
-Text ToText(const QString& text) {
-  return Text(reinterpret_cast<const char16_t*>(text.utf16()),
-              static_cast<std::size_t>(text.size()));
-}
-
 DevToolsClient::DevToolsClient(QUrl endpoint, std::chrono::milliseconds time_limit)
     : endpoint_(std::move(endpoint)),
       time_limit_(time_limit),

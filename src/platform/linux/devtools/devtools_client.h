@@ -15,15 +15,13 @@
 #include <memory>
 #include <optional>
 
+#include "platform/linux/qt_core/qt_text.h"
 #include "text/text.h"
 
 class QNetworkAccessManager;
 class QWebSocket;
 
 namespace harvelo {
-
-// The protocol's text as the program's text, 16-bit unit for unit.
-Text ToText(const QString& text);
 
 class DevToolsClient {
  public:

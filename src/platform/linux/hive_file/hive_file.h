@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 
 #include "platform/linux/hive/hive_store.h"
 
@@ -18,7 +19,10 @@ std::filesystem::path DefaultHiveFilePath();
 // Of a file with lines that cannot be read, every other value reads; the first write over
 // it keeps every value read and first keeps the file beside it as "<name>.damaged" (or
 // "<name>.damaged.N" when that name is taken).
-std::unique_ptr<HiveStore> NewHiveFileStore(std::filesystem::path file);
+// The registry functions answer a failure with their code alone; the store writes its cause
+// to `report`, one line naming what could not be done, to which file, and why. `report`
+// must remain live while the store is.
+std::unique_ptr<HiveStore> NewHiveFileStore(std::filesystem::path file, std::ostream& report);
 
 }  // namespace harvelo
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/failure.h"
+#include "platform/linux/posix/file_descriptor.h"
 
 namespace harvelo {
 
@@ -50,13 +51,12 @@ class PosixFileSystem : public FileSystemObject {
   // One write on a descriptor opened for appending: the kernel places it at the end of
   // the file as a whole, so two programs appending at once never interleave their lines.
   void AppendToFile(const Text& path, const Text& text) override {
-    const int fd = ::open(ToUtf8(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) Raise(errno);
+    const FileDescriptor fd(
+        ::open(ToUtf8(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (!fd.valid()) Raise(errno);
     const std::string bytes = ToUtf8(text);
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    const int error = errno;
-    ::close(fd);
-    if (written < 0) Raise(error);
+    const ssize_t written = ::write(fd.get(), bytes.data(), bytes.size());
+    if (written < 0) Raise(errno);
     if (static_cast<std::size_t>(written) != bytes.size()) Raise(ENOSPC);
   }
 };

@@ -17,7 +17,7 @@
 #include <array>
 
 #include "platform/failure.h"
-#include "scanner/save_folder.h"
+#include "platform/linux/qt_core/qt_text.h"
 
 namespace harvelo {
 
@@ -25,34 +25,16 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString ToQString(const Text& text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-Text FromQString(const QString& text) { return text.toStdU16String(); }
-
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kListedRole = Qt::UserRole + 1;
-
-// The dialog's options, each set to a 32-bit value where any non-zero value is "on":
-//   1 folders only: OK is enabled only while the selection is a folder that exists;
-//   2 new-folder button: the "Make New Folder" button is offered;
-//   3 edit box: a line under the tree shows the selected folder's path and accepts one;
-//   4 files: the tree lists files as well as folders (with option 1 on, a file cannot
-//     be chosen);
-//   5 status line: the selected folder's path is shown below the instruction text;
-//   6 centred: the dialog opens centred on its owner window (else where the window
-//     manager places it).
-// Values not set are off.
-enum Option { kFoldersOnly = 1, kNewFolderButton, kEditBox, kFiles, kStatusLine, kCentred };
 
 class QtFolderDialog : public FolderBrowseDialog {
  public:
   explicit QtFolderDialog(ShellFolders& shell) : shell_(shell) {}
 
   void SetOwnerWindow(WindowHandle owner) override { owner_ = owner; }
-  void SetOption(int number, std::int32_t value) override {
-    if (number >= 1 && number <= 6) options_[number - 1] = value != 0;
+  void SetOption(FolderBrowseOption option, std::int32_t value) override {
+    if (option >= kFoldersOnly && option <= kCentred) options_[option - 1] = value != 0;
   }
   void SetTitle(const Text& title) override { title_ = ToQString(title); }
   void SetInstructionText(const Text& text) override {
@@ -67,14 +49,14 @@ class QtFolderDialog : public FolderBrowseDialog {
     const bool confirmed = dialog_->exec() == QDialog::Accepted;
     QTreeWidgetItem* item = tree_->currentItem();
     chosen_ = item ? Reading(item) : QString();
-    if (options_[kEditBox - 1] && confirmed && !edit_->text().isEmpty()) chosen_ = edit_->text();
+    if (On(kEditBox) && confirmed && !edit_->text().isEmpty()) chosen_ = edit_->text();
     return confirmed;
   }
 
-  Text SelectedFolderPath() override { return FromQString(chosen_); }
+  Text SelectedFolderPath() override { return ToText(chosen_); }
 
  private:
-  bool On(Option option) const { return options_[option - 1]; }
+  bool On(FolderBrowseOption option) const { return options_[option - 1]; }
 
   QString Desktop() const { return Folder(CSIDL_DESKTOPDIRECTORY, QDir::homePath() + u"/Desktop"_s); }
   QString Documents() const { return Folder(CSIDL_PERSONAL, QDir::homePath()); }
@@ -103,7 +85,7 @@ class QtFolderDialog : public FolderBrowseDialog {
     item->setData(0, kListedRole, true);
     const QString path = item->data(0, kPathRole).toString();
     QDir::Filters filters = QDir::Dirs | QDir::NoDotAndDotDot;
-    if (On(kFiles)) filters |= QDir::Files;
+    if (On(kShowFiles)) filters |= QDir::Files;
     for (const QFileInfo& entry :
          QDir(path).entryInfoList(filters, QDir::Name | QDir::DirsFirst | QDir::IgnoreCase)) {
       AddItem(item, entry.fileName(), entry.absoluteFilePath());

@@ -11,12 +11,10 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "platform/linux/qt_core/qt_text.h"
+
 namespace harvelo {
 namespace {
-
-QString ToQString(const Text& text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void ShowCriticalBox(const Text& prompt, const Text& title) {
   QMessageBox box(QMessageBox::Critical, ToQString(title), ToQString(prompt), QMessageBox::Ok);
