@@ -1,5 +1,6 @@
 #include "platform/linux/devtools/collection_snapshot.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 
 #include "platform/linux/devtools/page_scripts.h"
@@ -7,9 +8,10 @@
 namespace harvelo {
 namespace {
 
-// Characters of text per answer: small enough that a page of any size comes in answers that
-// each arrive well within the time limit of a call.
-constexpr int kAnswerBudget = 1 << 20;
+// Characters of text per answer: a page of any size comes in parts, each well within the time
+// limit of a call; and an answer longer than some 300,000 characters takes the browser much
+// longer per character to send.
+constexpr int kAnswerBudget = 200'000;
 
 }  // namespace
 
@@ -27,9 +29,12 @@ std::shared_ptr<const CollectionSnapshot> CollectionSnapshot::Take(std::shared_p
   QJsonArray rows;
   for (;;) {
     const QJsonObject answer =
-        page->RunOn(holder, QString(page_scripts::kSnapshotRows), {rows.size(), kAnswerBudget})
-            .value(QStringLiteral("value"))
-            .toObject();
+        QJsonDocument::fromJson(
+            page->RunOn(holder, QString(page_scripts::kSnapshotRows), {rows.size(), kAnswerBudget})
+                .value(QStringLiteral("value"))
+                .toString()
+                .toUtf8())
+            .object();
     const QJsonArray more = answer.value(QStringLiteral("rows")).toArray();
     for (const QJsonValue& row : more) rows.append(row);
     if (more.isEmpty() || rows.size() >= answer.value(QStringLiteral("length")).toInt()) break;

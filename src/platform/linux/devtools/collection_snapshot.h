@@ -31,7 +31,7 @@ enum class SnapshotRead { kInnerHtml, kHref, kParentElement, kParentHref };
 class CollectionSnapshot {
  public:
   // Takes `reads` of every item of `collection` in the page behind `page`: one protocol call,
-  // then one per answer of about a million characters. Throws Failure when the page cannot
+  // then one per answer of about 200,000 characters. Throws Failure when the page cannot
   // be read; what a read of one item threw is kept with that item.
   static std::shared_ptr<const CollectionSnapshot> Take(std::shared_ptr<PageReader> page,
                                                         const PageObject& collection,
