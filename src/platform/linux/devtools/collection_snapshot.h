@@ -25,7 +25,8 @@ struct SnapshotReads {
   bool parent = false;
 };
 
-// A read of an item that a snapshot may hold.
+// A read of an item that a snapshot may hold, in the order of a row of the snapshot
+// (page_scripts::kSnapshot).
 enum class SnapshotRead { kInnerHtml, kHref, kParentElement, kParentHref };
 
 class CollectionSnapshot {
