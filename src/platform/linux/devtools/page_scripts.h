@@ -115,7 +115,7 @@ inline constexpr char kSnapshot[] = R"js(function (innerHtml, href, parentElemen
     } catch (thrown) {
       return {thrown: typeof thrown === 'string'
           ? {value: thrown}
-          : {description: thrown instanceof Error ? thrown.stack : String(thrown)}};
+          : {description: (thrown instanceof Error && thrown.stack) || String(thrown)}};
     }
   };
   const taken = (result) => 'thrown' in result ? result : result.value;
