@@ -149,16 +149,19 @@ std::optional<QJsonObject> DevToolsClient::Exchange(const QString& socket_url,
   }
   const QJsonObject result = message.value(QStringLiteral("result")).toObject();
   if (result.contains(QStringLiteral("exceptionDetails"))) {
-    const QJsonObject exception = result.value(QStringLiteral("exceptionDetails"))
-                                      .toObject()
-                                      .value(QStringLiteral("exception"))
-                                      .toObject();
-    const QJsonValue thrown = exception.value(QStringLiteral("value"));
-    // A text thrown on purpose is the error as the program knows it, without the address.
-    if (thrown.isString()) throw Failure(ToText(thrown.toString()));
-    Fail(exception.value(QStringLiteral("description")).toString());
+    RaiseThrown(result.value(QStringLiteral("exceptionDetails"))
+                    .toObject()
+                    .value(QStringLiteral("exception"))
+                    .toObject());
   }
   return result;
+}
+
+void DevToolsClient::RaiseThrown(const QJsonObject& exception) const {
+  const QJsonValue thrown = exception.value(QStringLiteral("value"));
+  // A text thrown on purpose is the error as the program knows it, without the address.
+  if (thrown.isString()) throw Failure(ToText(thrown.toString()));
+  Fail(exception.value(QStringLiteral("description")).toString());
 }
 
 }  // namespace harvelo

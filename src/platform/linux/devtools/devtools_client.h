@@ -46,6 +46,11 @@ class DevToolsClient {
   std::optional<QJsonObject> CallUnlessRefused(const QString& socket_url, const QString& method,
                                                const QJsonObject& params = {});
 
+  // Raises what a page function threw, given as the protocol describes a thrown value
+  // (`exception`, a remote object): a Failure with the thrown text when it threw a text, else
+  // with the exception's description.
+  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const;
+
   const QUrl& endpoint() const { return endpoint_; }
 
  private:
