@@ -150,15 +150,15 @@ inline constexpr char kSnapshot[] = R"js(function (innerHtml, href, parentElemen
 })js";
 
 // The rows of the holder `this` from `from` on, as many as come to about `budget` characters of
-// text (one at least), and the number of rows in all: {length, rows} written as JSON, as one
+// answer (one at least), and the number of rows in all: {length, rows} written as JSON, as one
 // text crosses the protocol much faster than the same values as objects.
 inline constexpr char kSnapshotRows[] = R"js(function (from, budget) {
   const rows = [];
   for (let i = from, size = 0; i < this.rows.length && size < budget; ++i) {
-    rows.push(this.rows[i]);
-    for (const value of this.rows[i]) size += typeof value === 'string' ? value.length : 1;
+    rows.push(JSON.stringify(this.rows[i]));
+    size += rows[rows.length - 1].length;
   }
-  return JSON.stringify({length: this.rows.length, rows});
+  return '{"length":' + this.rows.length + ',"rows":[' + rows.join(',') + ']}';
 })js";
 
 // Item %1 of the holder `this`, and that item's parent.
