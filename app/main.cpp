@@ -2,10 +2,12 @@
 // arguments.
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <algorithm>
 #include <chrono>
 #include <exception>
 #include <iostream>
+#include <thread>
 
 #include "platform/linux/hive/hive_store.h"
 #include "platform/linux/channel/channel_folder.h"
@@ -42,6 +44,9 @@ int main(int argc, char** argv) {
   QApplication application(qt_argc, argv);
   // Every window of the program carries it: the main form, the notice, the boxes.
   application.setWindowIcon(ProgramIcon(QStringLiteral(":/icons/harvelo.svg")));
+  // The fonts are looked up while the browser is read, rather than when the first window needs
+  // them (the font database may be filled from any thread).
+  const std::jthread fonts([] { QFontDatabase::families(); });
 
   DevToolsClient devtools(FindDevToolsEndpoint(), kBrowserTimeLimit);
   std::unique_ptr<BrowserWindows> windows;

@@ -3,10 +3,12 @@
 
 // The browser's automation objects, as the program reads them: the collection of open
 // browser windows and, for each, the page address, the window handle and the document.
-// Every read goes to the browser at the moment of use (nothing is cached) and a failed
-// read throws Failure, as a late-bound property read raises. Abstract so the core can run
-// over fakes; the real implementation drives a Chromium-family browser over the DevTools
-// protocol.
+// Every read goes to the browser at the moment of use and a failed read throws Failure, as a
+// late-bound property read raises. Reads that follow one another with no pause of the program
+// between them (it does not yield to the event loop, nor show a window) may be answered as the
+// document stood at the first of them: nothing of the program runs meanwhile, and the user
+// sees that document. Abstract so the core can run over fakes; the real implementation drives
+// a Chromium-family browser over the DevTools protocol.
 
 #include <cstdint>
 #include <memory>

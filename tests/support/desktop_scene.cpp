@@ -29,10 +29,11 @@ std::string FileText(const std::string& path) {
   return text.str();
 }
 
-// Whether waiting should go on: sleeps a little while `deadline` lies ahead.
-bool BeforeDeadline(std::chrono::steady_clock::time_point deadline) {
+// Whether waiting should go on: sleeps `pause` while `deadline` lies ahead.
+bool BeforeDeadline(std::chrono::steady_clock::time_point deadline,
+                    std::chrono::milliseconds pause = 50ms) {
   if (std::chrono::steady_clock::now() >= deadline) return false;
-  std::this_thread::sleep_for(50ms);
+  std::this_thread::sleep_for(pause);
   return true;
 }
 
@@ -126,7 +127,7 @@ std::string DesktopScene::FindWindow(const std::string& name, std::chrono::milli
     const std::string found =
         Run({"xdotool", "search", "--onlyvisible", "--name", "^" + name + "$"});
     if (!found.empty()) return found.substr(0, found.find('\n'));
-  } while (BeforeDeadline(deadline));
+  } while (BeforeDeadline(deadline, 10ms));
   return {};
 }
 

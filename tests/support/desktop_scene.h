@@ -62,7 +62,8 @@ class DesktopScene {
                                                std::size_t count, std::chrono::milliseconds limit);
 
   // The first visible window named exactly `name`, waiting up to `limit`; empty when none
-  // comes.
+  // comes. Looked for every 10 ms, so that the time until it is found exceeds the time until
+  // it shows by little.
   std::string FindWindow(const std::string& name,
                          std::chrono::milliseconds limit = std::chrono::seconds(60));
   // Answers the window named `name` as a person would: waits for it and for its focus, then

@@ -8,9 +8,9 @@
 namespace harvelo {
 namespace {
 
-// Characters of text per answer: a page of any size comes in parts, each well within the time
-// limit of a call; and an answer longer than some 300,000 characters takes the browser much
-// longer per character to send.
+// Characters per answer: a page of any size comes in parts, each well within the time limit of a
+// call; and an answer longer than some 250,000 characters takes the browser much longer per
+// character to send.
 constexpr int kAnswerBudget = 200'000;
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/failure.h"
 #include "platform/linux/devtools/collection_snapshot.h"
+#include "platform/linux/devtools/kept_until_pause.h"
 #include "platform/linux/devtools/page_reader.h"
 #include "platform/linux/devtools/page_scripts.h"
 
@@ -86,6 +87,28 @@ class SnapshotElement : public HtmlElement {
   DevToolsElement live_;
 };
 
+// The document's root element, whose HTML a read answers as the last read of it gave while the
+// program has not paused since (kept_until_pause.h).
+class DocumentElement : public HtmlElement {
+ public:
+  DocumentElement(std::shared_ptr<PageReader> page, std::shared_ptr<KeptUntilPause> html)
+      : live_(std::move(page), PageObject{{}, QString(page_scripts::kDocumentElement)}),
+        html_(std::move(html)) {}
+
+  Text innerHTML() override {
+    if (const std::optional<Text>& kept = html_->text()) return *kept;
+    Text html = live_.innerHTML();
+    html_->Keep(html);
+    return html;
+  }
+  Text href() override { return live_.href(); }
+  std::unique_ptr<HtmlElement> ParentElement() override { return live_.ParentElement(); }
+
+ private:
+  DevToolsElement live_;
+  std::shared_ptr<KeptUntilPause> html_;
+};
+
 // A collection that the document gives at the moment of each read. Reading its length takes a
 // snapshot of `reads` of every item, and the items up to that length come from it.
 class DevToolsCollection : public ElementCollection {
@@ -114,11 +137,11 @@ class DevToolsCollection : public ElementCollection {
 
 class DevToolsDocument : public HtmlDocument {
  public:
-  explicit DevToolsDocument(std::shared_ptr<PageReader> page) : page_(std::move(page)) {}
+  DevToolsDocument(std::shared_ptr<PageReader> page, std::shared_ptr<KeptUntilPause> html)
+      : page_(std::move(page)), html_(std::move(html)) {}
 
   std::unique_ptr<HtmlElement> documentElement() override {
-    return std::make_unique<DevToolsElement>(
-        page_, PageObject{{}, QString(page_scripts::kDocumentElement)});
+    return std::make_unique<DocumentElement>(page_, html_);
   }
   // Each snapshot takes what the scan reads of every item: a link's content and target, an
   // image's address and whether its parent has one.
@@ -133,6 +156,7 @@ class DevToolsDocument : public HtmlDocument {
 
  private:
   std::shared_ptr<PageReader> page_;
+  std::shared_ptr<KeptUntilPause> html_;
 };
 
 // The browser's own session: its socket and its process are asked once per collection, as
@@ -222,7 +246,7 @@ class DevToolsPage : public WebBrowser {
   Text LocationURL() override { return ToText(Info().value(QStringLiteral("url")).toString()); }
 
   std::unique_ptr<HtmlDocument> Document() override {
-    return std::make_unique<DevToolsDocument>(page_);
+    return std::make_unique<DevToolsDocument>(page_, html_);
   }
 
   // The page's title when its window shows it; nothing for a page behind another tab, and
@@ -255,6 +279,8 @@ class DevToolsPage : public WebBrowser {
   std::shared_ptr<PageReader> page_;
   BrowserWindowFinder& finder_;
   std::shared_ptr<BrowserSession> browser_;
+  // The page's HTML, kept while the program does not pause, for every document handed out.
+  std::shared_ptr<KeptUntilPause> html_ = std::make_shared<KeptUntilPause>();
 };
 
 class DevToolsShellWindows : public ShellWindows {

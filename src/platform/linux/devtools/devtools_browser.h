@@ -17,8 +17,9 @@ namespace harvelo {
 // read from a world of the adapter's own in the page (page_reader.h), which the page's
 // scripts cannot bend; except that reading the length of the document's links or images takes
 // what the scan reads of every item in one run (collection_snapshot.h), and the items answer
-// those reads as the document stood then. `client` and `finder` must remain live while the
-// automation and everything it hands out are.
+// those reads as the document stood then; and that a read of the document's HTML is answered as
+// the last one gave while the program has not served its event loop since (kept_until_pause.h).
+// `client` and `finder` must remain live while the automation and everything it hands out are.
 std::unique_ptr<BrowserAutomation> NewDevToolsBrowser(DevToolsClient& client,
                                                       BrowserWindowFinder& finder);
 

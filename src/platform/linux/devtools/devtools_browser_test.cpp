@@ -269,6 +269,23 @@ TEST_F(DevToolsBrowserTest, GivenTheItemsOfACollectionWeShouldAnswerAndRaiseAsTh
   }
 }
 
+TEST_F(DevToolsBrowserTest, GivenAChangingPageWeShouldReadItsHtmlAfreshOnlyAfterAPause) {
+  auto page =
+      Open("/ticking.html", "<p id=t>0</p><script>setInterval(() => ++t.textContent, 1)</script>");
+  ASSERT_NE(page, nullptr);
+  const auto html = [&page] { return Utf8(page->Document()->documentElement()->innerHTML()); };
+  const std::string first = html();
+  QThread::msleep(50);  // the page ticks on, the program makes no pause
+  EXPECT_EQ(html(), first);
+  std::string later;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  do {
+    QCoreApplication::processEvents();  // the pause: a yield, a window, another read
+    later = html();
+  } while (later == first && std::chrono::steady_clock::now() < deadline);
+  EXPECT_NE(later, first);
+}
+
 TEST_F(DevToolsBrowserTest, GivenATabClosedBetweenTwoReadsWeShouldRaiseNamingTheEndpoint) {
   auto page = Open("/closing.html", "<body>soon gone</body>");
   ASSERT_NE(page, nullptr);
