@@ -16,8 +16,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class AttachBrowserTest : public ::testing::Test {
- protected:
+// A browser with windows that a test adds, and the run state that attaching fills.
+struct Attachment {
   std::shared_ptr<FakeWebBrowser> AddWindow(std::optional<WindowHandle> hwnd) {
     auto window = std::make_shared<FakeWebBrowser>();
     window->hwnd = hwnd;
@@ -41,6 +41,8 @@ class AttachBrowserTest : public ::testing::Test {
   FakeClock clock_;
   RunState state_;
 };
+
+class AttachBrowserTest : public ::testing::Test, public Attachment {};
 
 TEST_F(AttachBrowserTest, GivenTheForegroundBrowserFirstWeShouldAttachInOneWalkWithoutPause) {
   auto page = AddWindow(0x100);
@@ -84,33 +86,24 @@ TEST_F(AttachBrowserTest, GivenTheWindowAppearsDuringTheSecondPauseWeShouldAttac
   EXPECT_EQ(state_.AttachedBrowser, browser_.windows_.back());
 }
 
-TEST_F(AttachBrowserTest, GivenSeveralElementsWithTheHandleWeShouldAttachTheFirstInOrder) {
-  AddWindow(0x100);
-  auto first = AddWindow(0x500);
-  auto second = AddWindow(0x500);
-
-  EXPECT_TRUE(Attach(0x500));
-
-  EXPECT_EQ(state_.AttachedBrowser, first);
-  EXPECT_EQ(second->reads["HWND"], 0);  // later elements are not looked at
-}
-
-TEST_F(AttachBrowserTest, GivenAnElementWhoseHandleReadRaisesWeShouldSkipItAndGoOn) {
-  auto broken = AddWindow(std::nullopt);
-  auto page = AddWindow(0x100);
-
-  EXPECT_TRUE(Attach(0x100));
-
-  EXPECT_EQ(state_.AttachedBrowser, page);
-  EXPECT_EQ(broken->reads["HWND"], 1);
-}
-
-TEST_F(AttachBrowserTest, GivenOnlyUnreadableHandlesWeShouldFailWithoutRaising) {
-  AddWindow(std::nullopt);
-
-  EXPECT_FALSE(Attach(0));  // an unread handle must not count as 0
-
-  EXPECT_EQ(browser_.walks_, 4);
+TEST(AttachBrowserHandlesTest, GivenHandlesThatReadOrRaiseWeShouldAttachTheFirstThatMatches) {
+  const struct {
+    const char* name;
+    std::vector<std::optional<WindowHandle>> handles;  // nothing: the read raises
+    WindowHandle window;
+    int attached;  // the index of the window attached, -1 for none
+  } cases[] = {
+      {"two with the handle", {0x100, 0x500, 0x500}, 0x500, 1},
+      {"an unreadable one first", {std::nullopt, 0x100}, 0x100, 1},
+      {"only unreadable ones", {std::nullopt}, 0, -1},  // an unread handle is not 0
+  };
+  for (const auto& c : cases) {
+    Attachment f;
+    for (const auto& handle : c.handles) f.AddWindow(handle);
+    EXPECT_EQ(f.Attach(c.window), c.attached >= 0) << c.name;
+    EXPECT_EQ(f.state_.AttachedBrowser, c.attached >= 0 ? f.browser_.windows_[c.attached] : nullptr)
+        << c.name;
+  }
 }
 
 TEST_F(AttachBrowserTest, GivenNoBrowserAtAllWeShouldRetryTheCollectionAndFailWithoutRaising) {

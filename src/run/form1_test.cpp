@@ -3,20 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/fake_browser.h"
-#include "fakes/fake_clock.h"
-#include "fakes/fake_folder_browser.h"
-#include "fakes/fake_machine.h"
-#include "fakes/fake_message_channel.h"
-#include "fakes/fake_notice_window.h"
 #include "fakes/fake_platform.h"
-#include "fakes/fake_process_starter.h"
-#include "fakes/fake_shell_folders.h"
-#include "fakes/fake_url_service.h"
-#include "fakes/fake_user_interface.h"
-#include "fakes/fake_window_system.h"
-#include "fakes/recording_registry.h"
-#include "fakes/virtual_file_system.h"
 #include "platform/failure.h"
 #include "settings/registry.h"
 
@@ -28,68 +15,41 @@ using ::testing::IsEmpty;
 
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() { files_.AddFolder(u"/home/user/Documents"); }
-
   std::shared_ptr<FakeWebBrowser> AddWindow(WindowHandle hwnd, std::optional<Text> html) {
     auto window = std::make_shared<FakeWebBrowser>();
     window->hwnd = hwnd;
     window->document.root_innerHTML = std::move(html);
-    browser_.windows_.push_back(window);
+    fake_.browsers.windows_.push_back(window);
     return window;
   }
 
   void ExpectNothingHandedOver() {
-    EXPECT_EQ(folder_browser_.created_, 0);
-    EXPECT_EQ(channels_.record_.created, 0);
+    EXPECT_EQ(fake_.folder_browser.created_, 0);
+    EXPECT_EQ(fake_.channels.record_.created, 0);
   }
 
-  FakeBrowserAutomation browser_;
-  FakeWindowSystem windows_;
-  RecordingRegistry registry_;
-  FakeShellFolders shell_folders_;
-  VirtualFileSystem files_;
-  FakeUrlService urls_;
-  FakeFolderBrowser folder_browser_;
-  FakeMessageChannelFactory channels_;
-  FakeProcessStarter processes_;
-  FakeNoticeWindow notice_;
-  FakeUserInterface ui_;
-  FakeMachine machine_;
-  FakeClock clock_;
-  Platform platform_{.browser = browser_,
-                     .windows = windows_,
-                     .registry = registry_,
-                     .shell_folders = shell_folders_,
-                     .file_system = files_,
-                     .urls = urls_,
-                     .folder_browser = folder_browser_,
-                     .channels = channels_,
-                     .processes = processes_,
-                     .ui = ui_,
-                     .notice = notice_,
-                     .machine = machine_,
-                     .clock = clock_};
-  AppPath app_path_{machine_};
-  Form1 form_{platform_, app_path_};
+  FakePlatform fake_;
+  AppPath app_path_{fake_.machine};
+  Form1 form_{fake_.platform, app_path_};
 };
 
 TEST_F(Form1Test, GivenNoBrowserInFrontWeShouldShowTheTwoLineAttachErrorAndEnd) {
   AddWindow(0x100, u"<HEAD></HEAD>");
-  windows_.foreground_ = 0x777;
+  fake_.windows.foreground_ = 0x777;
 
   EXPECT_THROW(form_.Load(), ProgramEnded);
 
-  ASSERT_EQ(ui_.boxes_.size(), 1u);
-  EXPECT_EQ(ui_.boxes_[0].prompt,
+  ASSERT_EQ(fake_.ui.boxes_.size(), 1u);
+  EXPECT_EQ(fake_.ui.boxes_[0].prompt,
             u"Error: Could not attach to IE.\r\n"
             u"Please close all Internet Explorer windows and try again.\r\n");
-  EXPECT_EQ(ui_.boxes_[0].title, u"Harvelo");
-  EXPECT_THAT(ui_.events_, ElementsAre("box", "end"));
-  EXPECT_THAT(clock_.sleeps_, ElementsAre(300, 300, 300));
+  EXPECT_EQ(fake_.ui.boxes_[0].title, u"Harvelo");
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("box", "end"));
+  EXPECT_THAT(fake_.clock.sleeps_, ElementsAre(300, 300, 300));
   // The pass keeps the maximise flag off: not a single setting is touched.
-  EXPECT_THAT(registry_.calls_, IsEmpty());
-  EXPECT_EQ(windows_.is_zoomed_calls_, 0);
-  EXPECT_THAT(processes_.starts_, IsEmpty());
+  EXPECT_THAT(fake_.registry.calls_, IsEmpty());
+  EXPECT_EQ(fake_.windows.is_zoomed_calls_, 0);
+  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
   ExpectNothingHandedOver();
 }
 
@@ -97,19 +57,19 @@ TEST_F(Form1Test, GivenARobotsNofollowPageWeShouldStartTheNoticeProgramAndScanNo
   auto page = AddWindow(0x200, u"<HEAD><META NAME=\"robots\" CONTENT=\"NOFOLLOW\"></HEAD>"
                                u"<BODY><A href=\"a.jpg\"><IMG src=\"t.jpg\"></A></BODY>");
   page->location = u"http://host/p?a=1&b=\"2\"";
-  windows_.foreground_ = 0x200;
+  fake_.windows.foreground_ = 0x200;
 
   EXPECT_THROW(form_.Load(), ProgramEnded);
 
-  ASSERT_EQ(processes_.starts_.size(), 1u);
-  EXPECT_EQ(processes_.starts_[0].command_line,
+  ASSERT_EQ(fake_.processes.starts_.size(), 1u);
+  EXPECT_EQ(fake_.processes.starts_[0].command_line,
             u"\"/opt/harvelo/Tellora.exe\" <wHWND>512</wHWND><FormName>frmRobotExclude"
             u"</FormName><URL>http://host/p?a=1&b=\"2\"</URL><ProgType>DL</ProgType>"
             u"<LoadingURL>http://host/p?a=1&b=\"2\"</LoadingURL>");
-  EXPECT_EQ(processes_.starts_[0].window_style, kMinimizedFocus);
+  EXPECT_EQ(fake_.processes.starts_[0].window_style, kMinimizedFocus);
   EXPECT_EQ(page->reads["documentElement.innerHTML"], 1);  // the gate's read only
-  EXPECT_THAT(ui_.boxes_, IsEmpty());
-  EXPECT_THAT(ui_.events_, ElementsAre("end"));
+  EXPECT_THAT(fake_.ui.boxes_, IsEmpty());
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("end"));
   ExpectNothingHandedOver();
 }
 
@@ -117,125 +77,96 @@ TEST_F(Form1Test, GivenAGalleryWeShouldAskForTheFolderAndHandEveryPictureOver) {
   auto page = AddWindow(0x200, u"<BODY><A href=\"http://h/1.jpg\"><IMG src=\"http://h/t1.gif\">"
                                u"</A> <A href=\"http://h/2.jpg\"><IMG src=\"http://h/t2.gif\">"
                                u"</A> and more text after the last link</BODY>");
-  windows_.foreground_ = 0x200;
-  folder_browser_.chosen_ = u"/home/user/Pictures";
+  fake_.windows.foreground_ = 0x200;
+  fake_.folder_browser.chosen_ = u"/home/user/Pictures";
 
   EXPECT_THROW(form_.Load(), ProgramEnded);
 
-  EXPECT_EQ(folder_browser_.instruction_,
+  EXPECT_EQ(fake_.folder_browser.instruction_,
             u"Select the folder where the files will be saved.\r\n"
             u"  Number of Pictures = 2,  Number of Movies = 0");
-  ASSERT_EQ(channels_.record_.sent.size(), 2u);
-  EXPECT_EQ(channels_.record_.sent[0].data,
+  ASSERT_EQ(fake_.channels.record_.sent.size(), 2u);
+  EXPECT_EQ(fake_.channels.record_.sent[0].data,
             u"<DataURL>http://h/2.jpg</DataURL><DataPath>/home/user/Pictures/</DataPath>"
             u"<DataOrgin>http://host/dir/page.htm</DataOrgin><DataGroup>g999</DataGroup>"
             u"<DataOrder>02</DataOrder>");
-  EXPECT_EQ(Registry(registry_).ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998");
-  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
-  EXPECT_THAT(processes_.starts_, IsEmpty());
+  EXPECT_EQ(Registry(fake_.registry).ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998");
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("unload main form", "end"));
+  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
 }
 
 TEST_F(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeAndKeepTheMainFormOutOfSight) {
   AddWindow(0x200, u"<HEAD><TITLE>A</TITLE></HEAD><BODY><IMG src=x.jpg></BODY>");
-  windows_.foreground_ = 0x200;
-  windows_.zoomed_[0x200] = false;
-  Registry(registry_).WriteSetting(kSettingsKey, u"vMaximize", u"1");
+  fake_.windows.foreground_ = 0x200;
+  fake_.windows.zoomed_[0x200] = false;
+  Registry(fake_.registry).WriteSetting(kSettingsKey, u"vMaximize", u"1");
 
   form_.Load();
 
-  EXPECT_EQ(notice_.shown_, 1);
-  EXPECT_EQ(windows_.owner_[notice_.hwnd_], 0x200);
-  EXPECT_THAT(ui_.events_, IsEmpty());  // the notice keeps the focus
-  EXPECT_THAT(windows_.shown_, IsEmpty());  // never maximised, whatever vMaximize says
+  EXPECT_EQ(fake_.notice.shown_, 1);
+  EXPECT_EQ(fake_.windows.owner_[fake_.notice.hwnd_], 0x200);
+  EXPECT_THAT(fake_.ui.events_, IsEmpty());  // the notice keeps the focus
+  EXPECT_THAT(fake_.windows.shown_, IsEmpty());  // never maximised, whatever vMaximize says
   ExpectNothingHandedOver();
 }
 
 TEST_F(Form1Test, GivenNothingFoundAndTheNoticeOffWeShouldStayUntilTheMainFormIsClosed) {
   AddWindow(0x200, u"<BODY><P>Nothing here</P></BODY>");
-  windows_.foreground_ = 0x200;
-  Registry(registry_).WriteSetting(kSettingsKey, u"dMsgNoPicsFound", u"0");
+  fake_.windows.foreground_ = 0x200;
+  Registry(fake_.registry).WriteSetting(kSettingsKey, u"dMsgNoPicsFound", u"0");
 
   form_.Load();
 
-  EXPECT_EQ(notice_.shown_, 0);
-  EXPECT_THAT(ui_.events_, ElementsAre("show main form"));
-  EXPECT_EQ(ui_.main_form_caption_, u"Harvelo");
-  EXPECT_EQ(ui_.main_form_line_,
+  EXPECT_EQ(fake_.notice.shown_, 0);
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("show main form"));
+  EXPECT_EQ(fake_.ui.main_form_caption_, u"Harvelo");
+  EXPECT_EQ(fake_.ui.main_form_line_,
             u"No files were found on this page. Close this window to end Harvelo.");
-  ASSERT_TRUE(ui_.main_form_on_close_);
-  ui_.main_form_on_close_();  // the channel was never opened: nothing to close
-  EXPECT_EQ(channels_.record_.created, 0);
-  EXPECT_FALSE(ui_.ended_);
+  ASSERT_TRUE(fake_.ui.main_form_on_close_);
+  fake_.ui.main_form_on_close_();  // the channel was never opened: nothing to close
+  EXPECT_EQ(fake_.channels.record_.created, 0);
+  EXPECT_FALSE(fake_.ui.ended_);
 }
 
 TEST_F(Form1Test, GivenAPageWhoseHtmlCannotBeReadWeShouldLeaveLoadWithTheFailureNotTheBox) {
   AddWindow(0x100, std::nullopt);
-  windows_.foreground_ = 0x100;
+  fake_.windows.foreground_ = 0x100;
 
   EXPECT_THROW(form_.Load(), Failure);
 
-  EXPECT_THAT(ui_.boxes_, IsEmpty());
-  EXPECT_FALSE(ui_.ended_);
-  EXPECT_THAT(ui_.events_, IsEmpty());  // no main form either
+  EXPECT_THAT(fake_.ui.boxes_, IsEmpty());
+  EXPECT_FALSE(fake_.ui.ended_);
+  EXPECT_THAT(fake_.ui.events_, IsEmpty());  // no main form either
 }
 
 TEST_F(Form1Test, GivenTheNoticeProgramMissingWeShouldLeaveLoadWithTheFailureNotTheBox) {
   AddWindow(0x100, u"<meta name=\"quorvex\" content=\"nofollow\">");
-  windows_.foreground_ = 0x100;
-  processes_.fails_ = true;
+  fake_.windows.foreground_ = 0x100;
+  fake_.processes.fails_ = true;
 
   EXPECT_THROW(form_.Load(), Failure);
 
-  EXPECT_THAT(ui_.boxes_, IsEmpty());
-  EXPECT_FALSE(ui_.ended_);
-}
-
-TEST_F(Form1Test, GivenTheChannelOpenWeShouldCloseItOnTermination) {
-  ChannelRecord record;
-  form_.state().job_channel.channel = std::make_unique<FakeMessageChannel>(record);
-  form_.state().job_channel.ChannelOpen = true;
-
-  form_.Terminate();
-
-  EXPECT_THAT(record.calls, ElementsAre("close"));
-}
-
-TEST_F(Form1Test, GivenAChannelNeverOpenedWeShouldLeaveItAloneOnTermination) {
-  ChannelRecord record;
-  form_.state().job_channel.channel = std::make_unique<FakeMessageChannel>(record);
-
-  form_.Terminate();
-
-  EXPECT_THAT(record.calls, IsEmpty());
-}
-
-// The scan of an attached page, from its outcomes' side: the notice, the dialog, failures.
-class ScanPageTest : public ::testing::Test {
- protected:
-  ScanPageTest() { form_.state().AttachedBrowser = fake_.page; }
-
-  FakePlatform fake_;
-  AppPath app_path_{fake_.machine};
-  Form1 form_{fake_.platform, app_path_};
-};
-
-TEST_F(ScanPageTest, GivenNothingFoundWeShouldShowTheNoticeOwnedByTheBrowserAndReturn) {
-  fake_.page->document.root_innerHTML = u"<p>No links at all</p>";
-  form_.ScanPage();
-  EXPECT_EQ(fake_.notice.shown_, 1);
-  EXPECT_EQ(fake_.windows.owner_[0x777], 0x1234);
-  EXPECT_FALSE(fake_.ui.ended_);
-  EXPECT_EQ(fake_.folder_browser.created_, 0);
-}
-
-TEST_F(ScanPageTest, GivenNothingFoundAndTheNoticeSwitchedOffWeShouldReturnSilently) {
-  Registry(fake_.registry).WriteSetting(kSettingsKey, u"dMsgNoPicsFound", u"0");
-  fake_.page->document.root_innerHTML = u"<qxmovies value=1><p>nothing</p>";
-  form_.ScanPage();
-  EXPECT_EQ(fake_.notice.shown_, 0);
   EXPECT_THAT(fake_.ui.boxes_, IsEmpty());
   EXPECT_FALSE(fake_.ui.ended_);
 }
+
+TEST_F(Form1Test, GivenAChannelWeShouldCloseItOnTerminationOnlyWhenItWasOpened) {
+  ChannelRecord record;
+  for (const bool open : {false, true}) {
+    record.calls.clear();
+    form_.state().job_channel.channel = std::make_unique<FakeMessageChannel>(record);
+    form_.state().job_channel.ChannelOpen = open;
+    form_.Terminate();
+    EXPECT_EQ(record.calls, open ? std::vector<std::string>{"close"} : std::vector<std::string>{})
+        << open;
+  }
+}
+
+// The scan of an attached page, from its outcomes' side: the notice, the dialog, failures.
+class ScanPageTest : public Form1Test {
+ protected:
+  ScanPageTest() { form_.state().AttachedBrowser = fake_.page; }
+};
 
 TEST_F(ScanPageTest, GivenTheDialogCancelledWeShouldEndWithoutAJob) {
   fake_.page->document.root_innerHTML = u"<qxpics value=1>";

@@ -18,9 +18,9 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class NoPicsNoticeTest : public ::testing::Test {
- protected:
-  NoPicsNoticeTest() { state_.AttachedBrowser = std::make_shared<FakeWebBrowser>(); }
+// A notice over a browser window, with every collaborator faked.
+struct Notice {
+  Notice() { state_.AttachedBrowser = std::make_shared<FakeWebBrowser>(); }
   Text Stored() { return Registry(registry_).ReadSetting(kSettingsKey, u"dMsgNoPicsFound"); }
 
   FakeNoticeWindow window_;
@@ -31,39 +31,34 @@ class NoPicsNoticeTest : public ::testing::Test {
   NoPicsNotice notice_{window_, windows_, registry_, ui_, state_};
 };
 
-TEST_F(NoPicsNoticeTest, GivenTheNoticeLoadsWeShouldMakeTheBrowserItsOwner) {
-  notice_.Show();
-  EXPECT_EQ(window_.shown_, 1);
-  EXPECT_EQ(windows_.owner_[0x777], 0x1234);
+TEST(NoPicsNoticeTest, GivenTheNoticeLoadsWeShouldMakeTheBrowserItsOwner) {
+  Notice f;
+  f.notice_.Show();
+  EXPECT_EQ(f.window_.shown_, 1);
+  EXPECT_EQ(f.windows_.owner_[0x777], 0x1234);
 }
 
-struct ButtonCase {
-  int check1;
-  Text stored;
-};
-
-class NoPicsNoticeButton : public NoPicsNoticeTest,
-                           public ::testing::WithParamInterface<ButtonCase> {};
-
-TEST_P(NoPicsNoticeButton, GivenOKWeShouldStoreZeroOnlyWhenTickedThenEnd) {
-  window_.check1_ = GetParam().check1;
-  notice_.Show();
-  EXPECT_THROW(window_.events_->OnCommand1Click(), ProgramEnded);
-  EXPECT_EQ(Stored(), GetParam().stored);
-  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Ticks, NoPicsNoticeButton,
-                         ::testing::Values(ButtonCase{vbUnchecked, u""},
-                                           ButtonCase{vbChecked, u"0"},
-                                           ButtonCase{vbGrayed, u""}));
-
-TEST_F(NoPicsNoticeTest, GivenTheNoticeClosedWhileTickedWeShouldStoreNothingAndEnd) {
-  window_.check1_ = vbChecked;
-  notice_.Show();
-  EXPECT_THROW(window_.events_->OnUnload(), ProgramEnded);
-  EXPECT_EQ(Stored(), u"");
-  EXPECT_THAT(ui_.events_, ElementsAre("unload main form", "end"));
+TEST(NoPicsNoticeTest, GivenOKOrCloseWeShouldStoreZeroOnlyOnOKWhenTickedThenEnd) {
+  const struct {
+    bool ok;
+    int check1;
+    Text stored;
+  } cases[] = {{true, vbUnchecked, u""},
+               {true, vbChecked, u"0"},
+               {true, vbGrayed, u""},
+               {false, vbChecked, u""}};  // the box is not looked at on closing
+  for (const auto& c : cases) {
+    Notice f;
+    f.window_.check1_ = c.check1;
+    f.notice_.Show();
+    if (c.ok) {
+      EXPECT_THROW(f.window_.events_->OnCommand1Click(), ProgramEnded);
+    } else {
+      EXPECT_THROW(f.window_.events_->OnUnload(), ProgramEnded);
+    }
+    EXPECT_EQ(f.Stored(), c.stored) << c.ok << " " << c.check1;
+    EXPECT_THAT(f.ui_.events_, ElementsAre("unload main form", "end"));
+  }
 }
 
 TEST(SetWindowOwnerTest, GivenTheFlagWeShouldSetOrClearTheOwner) {

@@ -1,6 +1,5 @@
 #include "run/robots_gate.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -13,8 +12,6 @@
 
 namespace harvelo {
 namespace {
-
-using ::testing::IsEmpty;
 
 struct GateCase {
   const char* name;
@@ -59,13 +56,6 @@ TEST(IsHarvestAllowedTest, GivenPagesAndTheRobotsSettingWeShouldRefuseExactlyAsD
   }
 }
 
-TEST(IsHarvestAllowedTest, GivenOurOwnTagWeShouldNotReadTheSetting) {
-  RecordingRegistry api;
-  Registry registry(api);
-  EXPECT_FALSE(IsHarvestAllowed(registry, u"<meta name=\"quorvex\" content=\"nofollow\">"));
-  EXPECT_THAT(api.calls_, IsEmpty());
-}
-
 TEST(RobotNoticeTest, GivenARefusedPageWeShouldStartTelloraMinimisedWithTheExactArgument) {
   const Text address = u"http://h.example/a b?x=\"1\"&y='$(rm -rf ~)';é|<>";
   FakeWebBrowser page;
@@ -102,23 +92,18 @@ TEST(RobotNoticeTest, GivenAnAddressThatChangesBetweenReadsWeShouldPutInEachRead
             u"<ProgType>DL</ProgType><LoadingURL>http://second/</LoadingURL>");
 }
 
-TEST(RobotNoticeTest, GivenAWindowHandleThatCannotBeReadWeShouldRaiseAndStartNothing) {
-  FakeWebBrowser page;
-  page.hwnd.reset();
-  FakeMachine machine;
-  AppPath app_path(machine);
-  FakeProcessStarter processes;
-  EXPECT_THROW(StartRobotNotice(processes, page, app_path), Failure);
-  EXPECT_THAT(processes.starts_, IsEmpty());
-}
-
-TEST(RobotNoticeTest, GivenAStartThatFailsWeShouldLetTheFailureThrough) {
-  FakeWebBrowser page;
-  FakeMachine machine;
-  AppPath app_path(machine);
-  FakeProcessStarter processes;
-  processes.fails_ = true;
-  EXPECT_THROW(StartRobotNotice(processes, page, app_path), Failure);
+TEST(RobotNoticeTest, GivenAnUnreadableHandleOrAFailingStartWeShouldLetTheFailureThrough) {
+  for (const bool handle_reads : {false, true}) {
+    FakeWebBrowser page;
+    if (!handle_reads) page.hwnd.reset();
+    FakeMachine machine;
+    AppPath app_path(machine);
+    FakeProcessStarter processes;
+    processes.fails_ = handle_reads;
+    EXPECT_THROW(StartRobotNotice(processes, page, app_path), Failure) << handle_reads;
+    // Nothing is started without the handle the argument names.
+    EXPECT_EQ(processes.starts_.size(), handle_reads ? 1u : 0u);
+  }
 }
 
 }  // namespace

@@ -13,58 +13,43 @@ namespace harvelo {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
-class InitialSaveFolderTest : public ::testing::Test {
- protected:
-  InitialSaveFolderTest() { fs_.AddFolder(u"/home/user/Documents"); }
-  void Store(const Text& name, const Text& folder) {
-    Registry(registry_).WriteSetting(kSettingsKey, name, folder);
+TEST(InitialSaveFolderTest, GivenTheStoredFoldersWeShouldOfferTheOneForTheMediaFound) {
+  const Text quorvex = u"/home/user/Documents/Quorvex";
+  const struct {
+    const char* name;
+    Text pictures;  // stored folders; empty: none stored
+    Text movies;
+    std::vector<Text> existing;
+    std::int16_t movies_found;
+    Text offered;
+    std::vector<Text> created;
+  } cases[] = {
+      {"nothing stored", u"", u"", {}, 0, kDocumentsNamespace + u"/Quorvex", {quorvex}},
+      {"outside documents", u"/srv/pics", u"", {u"/srv/pics"}, 0, u"/srv/pics", {}},
+      {"inside documents", u"/home/user/Documents/cats", u"", {u"/home/user/Documents/cats"}, 0,
+       kDocumentsNamespace + u"/cats", {}},
+      {"documents in another case", u"/home/user/DOCUMENTS/cats", u"",
+       {u"/home/user/DOCUMENTS/cats"}, 0, u"/home/user/DOCUMENTS/cats", {}},
+      {"stored folder missing", u"/gone/pics", u"", {}, 0, kDocumentsNamespace + u"/Quorvex",
+       {quorvex}},
+      {"one movie", u"/srv/pics", u"/srv/movies", {u"/srv/pics", u"/srv/movies"}, 1,
+       u"/srv/movies", {}},
+      {"no movie", u"/srv/pics", u"/srv/movies", {u"/srv/pics", u"/srv/movies"}, 0, u"/srv/pics",
+       {}},
+  };
+  for (const auto& c : cases) {
+    RecordingRegistry registry;
+    FakeShellFolders shell;
+    VirtualFileSystem fs;
+    fs.AddFolder(u"/home/user/Documents");
+    for (const Text& folder : c.existing) fs.AddFolder(folder);
+    Registry settings(registry);
+    if (!c.pictures.empty()) settings.WriteSetting(kSettingsKey, u"dPathPics", c.pictures);
+    if (!c.movies.empty()) settings.WriteSetting(kSettingsKey, u"dPathMpegs", c.movies);
+    EXPECT_EQ(InitialSaveFolder(registry, shell, fs, c.movies_found), c.offered) << c.name;
+    EXPECT_EQ(fs.created_, c.created) << c.name;
   }
-  Text Initial(std::int16_t movies) { return InitialSaveFolder(registry_, shell_, fs_, movies); }
-
-  RecordingRegistry registry_;
-  FakeShellFolders shell_;
-  VirtualFileSystem fs_;
-};
-
-TEST_F(InitialSaveFolderTest, GivenNothingStoredWeShouldCreateTheDefaultAndOfferItByNamespace) {
-  EXPECT_EQ(Initial(0), kDocumentsNamespace + u"/Quorvex");
-  EXPECT_THAT(fs_.created_, ElementsAre(u"/home/user/Documents/Quorvex"));
-}
-
-TEST_F(InitialSaveFolderTest, GivenAStoredFolderOutsideDocumentsWeShouldOfferItPlain) {
-  fs_.AddFolder(u"/srv/pics");
-  Store(u"dPathPics", u"/srv/pics");
-  EXPECT_EQ(Initial(0), u"/srv/pics");
-  EXPECT_THAT(fs_.created_, IsEmpty());
-}
-
-TEST_F(InitialSaveFolderTest, GivenAStoredFolderInsideDocumentsWeShouldRewriteItsStart) {
-  fs_.AddFolder(u"/home/user/Documents/cats");
-  Store(u"dPathPics", u"/home/user/Documents/cats");
-  EXPECT_EQ(Initial(0), kDocumentsNamespace + u"/cats");
-}
-
-TEST_F(InitialSaveFolderTest, GivenTheDocumentsPathInAnotherCaseWeShouldNotRewrite) {
-  fs_.AddFolder(u"/home/user/DOCUMENTS/cats");
-  Store(u"dPathPics", u"/home/user/DOCUMENTS/cats");
-  EXPECT_EQ(Initial(0), u"/home/user/DOCUMENTS/cats");
-}
-
-TEST_F(InitialSaveFolderTest, GivenAMissingStoredFolderWeShouldFallBackWithoutCreatingIt) {
-  Store(u"dPathPics", u"/gone/pics");
-  EXPECT_EQ(Initial(0), kDocumentsNamespace + u"/Quorvex");
-  EXPECT_THAT(fs_.created_, ElementsAre(u"/home/user/Documents/Quorvex"));
-}
-
-TEST_F(InitialSaveFolderTest, GivenOneMovieWeShouldReadTheMovieFolder) {
-  fs_.AddFolder(u"/srv/pics");
-  fs_.AddFolder(u"/srv/movies");
-  Store(u"dPathPics", u"/srv/pics");
-  Store(u"dPathMpegs", u"/srv/movies");
-  EXPECT_EQ(Initial(1), u"/srv/movies");
-  EXPECT_EQ(Initial(0), u"/srv/pics");
 }
 
 class BrowseForSaveFolderTest : public ::testing::Test {

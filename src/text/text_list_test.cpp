@@ -14,12 +14,7 @@ TEST(TextListTest, GivenTextsPushedBackToBackWeShouldReadEachWholeEmptyOnesInclu
   list.push_back(u"caf\u00e9 \U0001F600");
   list.push_back(u"b");
 
-  ASSERT_EQ(list.size(), 5u);
-  EXPECT_EQ(list[0], u"");
-  EXPECT_EQ(list[1], u"http://host/a.jpg");
-  EXPECT_EQ(list[2], u"");
   EXPECT_EQ(list[3], u"caf\u00e9 \U0001F600");
-  EXPECT_EQ(list[4], u"b");
   EXPECT_THAT(list, ::testing::ElementsAre(u"", u"http://host/a.jpg", u"", u"caf\u00e9 \U0001F600",
                                            u"b"));
 }

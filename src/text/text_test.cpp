@@ -47,7 +47,8 @@ TEST(TrimSpacesTest, GivenTabsAndLineBreaksWeShouldKeepThem) {
 }
 
 TEST(Utf8Test, GivenValidTextWeShouldRoundTrip) {
-  const Text samples[] = {u"", u"plain", u"Grüße", u"日本語", u"emoji \U0001F600 end"};
+  const Text samples[] = {u"", u"plain", u"Grüße", u"日本語", u"emoji \U0001F600 end",
+                          u"\U00010000 first of four bytes"};
   for (const Text& sample : samples) EXPECT_EQ(FromUtf8(ToUtf8(sample)), sample);
   EXPECT_EQ(ToUtf8(u"é"), "\xC3\xA9");
 }
@@ -92,7 +93,10 @@ TEST(Utf8Test, GivenMalformedInputWeShouldReplaceNotDrop) {
       {"x\xE6\x97", u"x\uFFFD"},             // cut inside a three-byte character
   };
   for (const Case& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.expected);
-  EXPECT_EQ(ToUtf8(Text(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+  // A surrogate without its other half, of either half.
+  for (const char16_t half : {char16_t(0xD800), char16_t(0xDC00)}) {
+    EXPECT_EQ(ToUtf8(Text(1, half)), "\xEF\xBF\xBD");
+  }
 }
 
 }  // namespace

@@ -28,15 +28,10 @@ struct FakeDocument {
   std::vector<std::shared_ptr<FakeElement>> images;
 };
 
-// Counts reads by property name ("HWND", "LocationURL", "innerHTML", "href", ...) and
-// keeps their order.
+// Counts reads by property name ("HWND", "LocationURL", "innerHTML", "href", ...).
 struct BrowserReads {
   std::map<std::string, int> count;
-  std::vector<std::string> order;
-  void Add(const std::string& property) {
-    ++count[property];
-    order.push_back(property);
-  }
+  void Add(const std::string& property) { ++count[property]; }
   int operator[](const std::string& property) const {
     auto found = count.find(property);
     return found == count.end() ? 0 : found->second;

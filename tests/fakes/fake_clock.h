@@ -10,10 +10,9 @@ namespace harvelo {
 // Records the pauses asked for instead of waiting; tells a fixed date.
 struct FakeClock : Clock {
   void Sleep(int milliseconds) override { sleeps_.push_back(milliseconds); }
-  Text GeneralDateNow() override { return now_; }
+  Text GeneralDateNow() override { return u"05/12/2026 15:30:00"; }
 
   std::vector<int> sleeps_;
-  Text now_ = u"05/12/2026 15:30:00";
 };
 
 }  // namespace harvelo

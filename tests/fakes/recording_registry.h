@@ -1,7 +1,6 @@
 #ifndef HARVELO_TESTS_FAKES_RECORDING_REGISTRY_H_
 #define HARVELO_TESTS_FAKES_RECORDING_REGISTRY_H_
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,22 +11,20 @@
 namespace harvelo {
 
 // The registry functions over a hive in memory, recording every call in `calls_`
-// ("open SOFTWARE\Quorvex 0x20019", "query dGroupNumber 1024", "set dGroupNumber",
-// "create SOFTWARE", "close").
+// ("open SOFTWARE\Quorvex", "query dGroupNumber", "set dGroupNumber", "create SOFTWARE",
+// "close").
 class RecordingRegistry : public RegistryApi {
  public:
   RecordingRegistry() : store_(NewMemoryHiveStore()), inner_(NewHiveRegistry(*store_)) {}
 
   LSTATUS RegOpenKeyExA(HKEY root, const std::string& sub_key, REGSAM access,
                         HKEY* result) override {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%x", access);
-    calls_.push_back("open " + sub_key + " " + hex);
+    calls_.push_back("open " + sub_key);
     return inner_->RegOpenKeyExA(root, sub_key, access, result);
   }
   LSTATUS RegQueryValueExA(HKEY key, const std::string& name, std::uint32_t* type,
                            std::uint8_t* data, std::uint32_t* size) override {
-    calls_.push_back("query " + name + " " + (size ? std::to_string(*size) : "-"));
+    calls_.push_back("query " + name);
     return inner_->RegQueryValueExA(key, name, type, data, size);
   }
   LSTATUS RegSetValueExA(HKEY key, const std::string& name, std::uint32_t type,

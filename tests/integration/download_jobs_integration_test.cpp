@@ -24,6 +24,7 @@
 #include "platform/linux/channel/frame.h"
 #include "platform/linux/channel/socket_channel.h"
 #include "platform/linux/posix/process_starter.h"
+#include "support/child_process.h"
 
 namespace harvelo {
 namespace {
@@ -50,8 +51,6 @@ struct Unused : UrlService, FolderBrowseComponent, NoticeWindow {
 class DownloadJobsIntegrationTest : public ::testing::Test {
  protected:
   DownloadJobsIntegrationTest() {
-    char pattern[] = "/tmp/harvelo-handoff-XXXXXX";
-    base_ = ::mkdtemp(pattern);
     std::filesystem::create_directory(base_ + "/bin");
     std::filesystem::create_directory(base_ + "/run");
     ::setenv("XDG_RUNTIME_DIR", (base_ + "/run").c_str(), 1);
@@ -69,7 +68,6 @@ class DownloadJobsIntegrationTest : public ::testing::Test {
       }
       if (::kill(pid, SIGKILL) == 0) ::waitpid(pid, nullptr, 0);
     }
-    std::filesystem::remove_all(base_);
   }
 
   // Runs the hand-off to its end; the channel is closed again when it returns.
@@ -91,7 +89,8 @@ class DownloadJobsIntegrationTest : public ::testing::Test {
     return failure;
   }
 
-  std::string base_;
+  testing::TemporaryFolder temporary_;
+  const std::string base_ = temporary_.path();
   std::shared_ptr<FakeWebBrowser> page_ = std::make_shared<FakeWebBrowser>();
   std::vector<Text> urls_{Text(), u"http://h.example/ä 1.jpg", u"http://h.example/2.mpg"};
   FakeBrowserAutomation browser_;

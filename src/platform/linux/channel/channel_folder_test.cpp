@@ -10,25 +10,21 @@
 
 #include "platform/failure.h"
 #include "platform/linux/channel/peer_credentials.h"
+#include "support/child_process.h"
 
 namespace harvelo::channel {
 namespace {
 
 class ChannelFolderTest : public ::testing::Test {
  protected:
-  ChannelFolderTest() {
-    char pattern[] = "/tmp/harvelo-folder-XXXXXX";
-    base_ = ::mkdtemp(pattern);
-  }
-  ~ChannelFolderTest() override { std::filesystem::remove_all(base_); }
-
   static unsigned Mode(const std::string& path) {
     struct stat info {};
     ::lstat(path.c_str(), &info);
     return info.st_mode & 0777;
   }
 
-  std::string base_;
+  harvelo::testing::TemporaryFolder temporary_;
+  const std::string base_ = temporary_.path();
 };
 
 TEST(ChannelFolderForTest, GivenTheRuntimeFolderOrNoneWeShouldChooseThePrivateFolder) {

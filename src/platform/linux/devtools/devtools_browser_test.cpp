@@ -412,7 +412,8 @@ TEST(DevToolsBrowserAloneTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWith
   testing::PageServer server;
   server.Add("/hang.html", "<body><script>setTimeout(() => { for (;;); }, 1000)</script>");
   testing::ChromiumSession chromium({.display = "", .urls = {server.Url("/hang.html")}});
-  DevToolsClient client(QUrl(QString::fromStdString(chromium.endpoint())), 60s);
+  // A bound beyond the test's own: only noticing that the browser has gone ends the read.
+  DevToolsClient client(QUrl(QString::fromStdString(chromium.endpoint())), 1h);
   auto windows = NewDevToolsWindowSystem(client);
   ASSERT_FALSE(
       testing::LoadedTarget(client, chromium.endpoint(), server.Url("/hang.html")).isEmpty());
@@ -424,7 +425,6 @@ TEST(DevToolsBrowserAloneTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWith
     std::this_thread::sleep_for(1s);
     chromium.Kill();
   });
-  const auto started = std::chrono::steady_clock::now();
   try {
     page->Document()->documentElement()->innerHTML();
     ADD_FAILURE() << "a killed browser answered";
@@ -432,7 +432,6 @@ TEST(DevToolsBrowserAloneTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWith
     EXPECT_THAT(Utf8(failure.description()), HasSubstr(chromium.endpoint()));
   }
   killer.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
   EXPECT_THROW(page->LocationURL(), Failure);
 }
 

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/registry.h"
+#include "support/child_process.h"
 
 namespace harvelo {
 namespace {
@@ -23,14 +24,6 @@ namespace fs = std::filesystem;
 
 class HiveFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/harvelo-hive-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    file_ = folder_ / "Quorvex" / "registry.reg";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   std::string FileBytes(const fs::path& path) const {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
@@ -53,8 +46,8 @@ class HiveFileTest : public ::testing::Test {
     Registry(*api).WriteSetting(kSettingsKey, name, value);
   }
 
-  fs::path folder_;
-  fs::path file_;
+  testing::TemporaryFolder folder_;
+  const fs::path file_ = fs::path(folder_.path()) / "Quorvex" / "registry.reg";
   std::ostringstream report_;
 };
 

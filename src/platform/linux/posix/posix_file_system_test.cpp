@@ -12,20 +12,17 @@
 #include <string>
 
 #include "platform/failure.h"
+#include "support/child_process.h"
 
 namespace harvelo {
 namespace {
 
 class PosixFileSystemTest : public ::testing::Test {
  protected:
-  PosixFileSystemTest() {
-    char pattern[] = "/tmp/harvelo-fs-XXXXXX";
-    root_ = ::mkdtemp(pattern);
-  }
-  ~PosixFileSystemTest() override { std::filesystem::remove_all(root_); }
   Text At(const std::string& relative) { return FromUtf8(root_ + "/" + relative); }
 
-  std::string root_;
+  testing::TemporaryFolder temporary_;
+  const std::string root_ = temporary_.path();
   std::unique_ptr<FileSystemObject> fs_ = NewPosixFileSystem();
 };
 

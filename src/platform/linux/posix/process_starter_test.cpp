@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/failure.h"
+#include "support/child_process.h"
 
 namespace harvelo {
 namespace {
@@ -50,13 +51,9 @@ TEST(SplitCommandLineTest, GivenAnUnclosedQuoteWeShouldRaise) {
 class ProcessStarterTest : public ::testing::Test {
  protected:
   ProcessStarterTest() {
-    char pattern[] = "/tmp/harvelo-start-XXXXXX";
-    base_ = ::mkdtemp(pattern);
-    folder_ = base_ + "/my apps \xC3\xA9";
     std::filesystem::create_directory(folder_);
     std::filesystem::copy_file(HARVELO_RECORD_ARGS, folder_ + "/Tellora");
   }
-  ~ProcessStarterTest() override { std::filesystem::remove_all(base_); }
 
   // Waits for the started program to end, five seconds at most; true when it ended well.
   static bool Finished(pid_t pid) {
@@ -77,8 +74,8 @@ class ProcessStarterTest : public ::testing::Test {
     return text.str();
   }
 
-  std::string base_;
-  std::string folder_;
+  testing::TemporaryFolder temporary_;
+  const std::string folder_ = temporary_.path() + "/my apps \xC3\xA9";
   std::unique_ptr<ProcessStarter> starter_ = NewSpawnProcessStarter();
 };
 

@@ -83,16 +83,10 @@ const std::vector<Case> kLenient = {
     {"page.htm", "a.jpg", ""},
 };
 
-TEST(UrlCombinerTest, GivenTheRfc3986NormalExamplesWeShouldGiveItsResults) {
-  for (const Case& c : kNormal) EXPECT_EQ(Combine(c.base, c.relative), c.expected) << c.relative;
-}
-
-TEST(UrlCombinerTest, GivenTheRfc3986AbnormalExamplesWeShouldGiveItsResults) {
-  for (const Case& c : kAbnormal) EXPECT_EQ(Combine(c.base, c.relative), c.expected) << c.relative;
-}
-
-TEST(UrlCombinerTest, GivenWhatRealPagesCarryWeShouldAnswerAsABrowserDoes) {
-  for (const Case& c : kLenient) EXPECT_EQ(Combine(c.base, c.relative), c.expected) << c.relative;
+TEST(UrlCombinerTest, GivenTheRfc3986ExamplesAndWhatRealPagesCarryWeShouldAnswerAsABrowserDoes) {
+  for (const auto* table : {&kNormal, &kAbnormal, &kLenient}) {
+    for (const Case& c : *table) EXPECT_EQ(Combine(c.base, c.relative), c.expected) << c.relative;
+  }
 }
 
 TEST(UrlCombinerTest, GivenAResultThatFillsTheBufferWeShouldFail) {

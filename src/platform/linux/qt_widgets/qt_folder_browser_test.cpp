@@ -16,6 +16,7 @@
 #include "platform/linux/posix/posix_file_system.h"
 #include "platform/linux/qt_widgets/qt_test_app.h"
 #include "scanner/save_folder.h"
+#include "support/child_process.h"
 
 namespace harvelo {
 namespace {
@@ -26,14 +27,11 @@ class QtFolderBrowserTest : public ::testing::Test {
  protected:
   QtFolderBrowserTest() {
     TestApplication();
-    char pattern[] = "/tmp/harvelo-browse-XXXXXX";
-    home_ = ::mkdtemp(pattern);
     std::filesystem::create_directories(home_ + "/Desktop/On desk");
     std::filesystem::create_directories(home_ + "/Documents/Quorvex");
     shell_.folders_[CSIDL_PERSONAL] = FromUtf8(home_ + "/Documents");
     shell_.folders_[CSIDL_DESKTOPDIRECTORY] = FromUtf8(home_ + "/Desktop");
   }
-  ~QtFolderBrowserTest() override { std::filesystem::remove_all(home_); }
 
   // Runs the dialog as the scan does; `act` runs once it is open and answers it.
   Text Browse(const Text& initial, std::function<void(QDialog&)> act) {
@@ -64,7 +62,8 @@ class QtFolderBrowserTest : public ::testing::Test {
     dialog.findChild<QDialogButtonBox*>()->button(which)->click();
   }
 
-  std::string home_;
+  testing::TemporaryFolder temporary_;
+  const std::string home_ = temporary_.path();
   FakeShellFolders shell_;
   std::unique_ptr<FileSystemObject> fs_ = NewPosixFileSystem();
   std::unique_ptr<FolderBrowseComponent> component_ = NewQtFolderBrowser(shell_);

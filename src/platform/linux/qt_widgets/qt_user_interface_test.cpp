@@ -67,32 +67,28 @@ TEST_F(QtUserInterfaceTest, GivenWaitingEventsWeShouldServeThemWhenYielding) {
   EXPECT_TRUE(served);
 }
 
-TEST_F(QtUserInterfaceTest, GivenTheMainFormWeShouldShowItsLineAndRunTheCloseHandlerOnClose) {
-  int closes = 0;
-  ui_->ShowMainForm(u"Harvelo", u"Nothing was found.", [&closes] { ++closes; });
-  QWidget* form = nullptr;
+// The shown main form, or nullptr.
+QWidget* MainForm() {
   for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->isVisible() && window->windowTitle() == "Harvelo") form = window;
+    if (window->isVisible() && window->windowTitle() == "Harvelo") return window;
   }
-  ASSERT_NE(form, nullptr);
-  auto* line = form->findChild<QLabel*>();
-  ASSERT_NE(line, nullptr);
-  EXPECT_EQ(line->text(), "Nothing was found.");
-
-  form->close();
-
-  EXPECT_EQ(closes, 1);
+  return nullptr;
 }
 
-TEST_F(QtUserInterfaceTest, GivenTheMainFormUnloadedWeShouldNotRunTheCloseHandler) {
-  int closes = 0;
-  ui_->ShowMainForm(u"Harvelo", u"Nothing was found.", [&closes] { ++closes; });
+TEST_F(QtUserInterfaceTest, GivenTheMainFormWeShouldShowItsLineAndRunTheHandlerOnCloseNotUnload) {
+  for (const bool closed : {true, false}) {
+    int closes = 0;
+    ui_->ShowMainForm(u"Harvelo", u"Nothing was found.", [&closes] { ++closes; });
+    QWidget* form = MainForm();
+    ASSERT_NE(form, nullptr);
+    auto* line = form->findChild<QLabel*>();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), "Nothing was found.");
 
-  ui_->UnloadMainForm();
+    closed ? static_cast<void>(form->close()) : ui_->UnloadMainForm();
 
-  EXPECT_EQ(closes, 0);
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    EXPECT_FALSE(window->isVisible() && window->windowTitle() == "Harvelo");
+    EXPECT_EQ(closes, closed ? 1 : 0);
+    EXPECT_EQ(MainForm(), nullptr);
   }
 }
 
@@ -104,9 +100,7 @@ TEST_F(QtUserInterfaceTest, GivenTheCloseHandlerFailingWeShouldReportItAndExitWi
                           [] { throw Failure(u"The channel is gone"); });
         SeenBox seen;
         AnswerNextBox(seen);
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-          if (window->isVisible() && window->windowTitle() == "Harvelo") window->close();
-        }
+        MainForm()->close();
       },
       ::testing::ExitedWithCode(1), HasSubstr("Run-time error: The channel is gone\n"));
 }

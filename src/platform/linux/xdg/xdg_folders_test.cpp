@@ -8,22 +8,22 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/child_process.h"
+
 namespace harvelo {
 namespace {
 
 class XdgFoldersTest : public ::testing::Test {
  protected:
   XdgFoldersTest() {
-    char pattern[] = "/tmp/harvelo-xdg-XXXXXX";
-    home_ = ::mkdtemp(pattern);
     std::filesystem::create_directories(home_ + "/conf");
     ::setenv("HOME", home_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home_ + "/conf").c_str(), 1);
   }
-  ~XdgFoldersTest() override { std::filesystem::remove_all(home_); }
   void WriteDirs(const std::string& text) { std::ofstream(home_ + "/conf/user-dirs.dirs") << text; }
 
-  std::string home_;
+  testing::TemporaryFolder temporary_;
+  const std::string home_ = temporary_.path();
   std::unique_ptr<ShellFolders> folders_ = NewXdgShellFolders();
 };
 
