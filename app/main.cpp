@@ -7,11 +7,9 @@
 #include <exception>
 
 #include "platform/hive/hive_store.h"
+#include "platform/linux/bidi/browser_choice.h"
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/socket_channel.h"
-#include "platform/linux/devtools/devtools_browser.h"
-#include "platform/linux/devtools/devtools_endpoint.h"
-#include "platform/linux/devtools/devtools_window_system.h"
 #include "platform/linux/hive_file.h"
 #include "platform/linux/local_clock.h"
 #include "platform/linux/machine.h"
@@ -23,7 +21,6 @@
 #include "platform/linux/scanner/qt_notice_window.h"
 #include "platform/linux/scanner/url_combiner.h"
 #include "platform/linux/scanner/xdg_folders.h"
-#include "platform/linux/x11/x11_window_system.h"
 #include "run/error_box.h"
 #include "run/form1.h"
 
@@ -42,14 +39,10 @@ int main(int argc, char** argv) {
   // Every window of the program carries it: the main form, the notice, the boxes.
   application.setWindowIcon(ProgramIcon(QStringLiteral(":/icons/harvelo.svg")));
 
-  DevToolsClient devtools(FindDevToolsEndpoint(), kBrowserTimeLimit);
-  std::unique_ptr<BrowserWindows> windows;
-  if (IsX11Session()) windows = NewX11WindowSystem("");
-  if (!windows) windows = NewDevToolsWindowSystem(devtools);
-  const std::unique_ptr<BrowserAutomation> browser = NewDevToolsBrowser(devtools, *windows);
+  const std::unique_ptr<UserInterface> qt_ui = NewQtUserInterface();
+  const std::unique_ptr<ChosenBrowser> browser = ChooseBrowser(*qt_ui, kBrowserTimeLimit);
   const std::unique_ptr<HiveStore> hive = NewHiveFileStore(DefaultHiveFilePath());
   const std::unique_ptr<RegistryApi> registry = NewHiveRegistry(*hive);
-  const std::unique_ptr<UserInterface> ui = NewQtUserInterface();
   const std::unique_ptr<Machine> machine = NewLinuxMachine();
   const std::unique_ptr<Clock> clock = NewLocalClock();
   const std::unique_ptr<ShellFolders> shell_folders = NewXdgShellFolders();
@@ -62,8 +55,8 @@ int main(int argc, char** argv) {
   const std::unique_ptr<ProcessStarter> processes = NewSpawnProcessStarter();
   const std::unique_ptr<NoticeWindow> notice = NewQtNoticeWindow();
 
-  Platform platform{.browser = *browser,
-                    .windows = *windows,
+  Platform platform{.browser = browser->automation(),
+                    .windows = browser->windows(),
                     .registry = *registry,
                     .shell_folders = *shell_folders,
                     .file_system = *file_system,
@@ -71,7 +64,7 @@ int main(int argc, char** argv) {
                     .folder_browser = *folder_browser,
                     .channels = *channels,
                     .processes = *processes,
-                    .ui = *ui,
+                    .ui = browser->ui(),
                     .notice = *notice,
                     .machine = *machine,
                     .clock = *clock};

@@ -14,9 +14,11 @@ class BidiWindowSystem : public BrowserWindows {
 
   WindowHandle GetForegroundWindow() override {
     try {
-      for (const ClientWindow& window : ClientWindows(client_)) {
+      const std::vector<ClientWindow> windows = ClientWindows(client_);
+      for (const ClientWindow& window : windows) {
         if (window.active) return window.number;
       }
+      if (!windows.empty()) return windows.front().number;
     } catch (const Failure&) {
       // No browser to ask: no window has the focus.
     }

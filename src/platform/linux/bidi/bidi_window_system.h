@@ -12,8 +12,8 @@
 namespace harvelo {
 
 // Handles are the client's numbers of the browser's windows (ClientWindows); the foreground
-// window is the one the browser calls active, 0 when none is; maximising goes through the
-// browser. Windows have no owners here: SetWindowLongA changes nothing and answers 0.
+// window is the one the browser calls active, else its first, 0 when it has none; maximising goes
+// through the browser. Windows have no owners here: SetWindowLongA changes nothing and answers 0.
 // `client` must remain live while the answer is.
 std::unique_ptr<BrowserWindows> NewBidiWindowSystem(BidiClient& client);
 

@@ -1,0 +1,209 @@
+// Firefox's windows on an X display with a window manager: as the X11 session names them, and as
+// Firefox alone knows them; and the choice between Firefox and Chromium by the window in front.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QThread>
+#include <functional>
+#include <map>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_user_interface.h"
+#include "fakes/recording_registry.h"
+#include "platform/linux/bidi/bidi_browser.h"
+#include "platform/linux/bidi/bidi_window_system.h"
+#include "platform/linux/bidi/browser_choice.h"
+#include "platform/linux/x11/x11_window_system.h"
+#include "run/attach_browser.h"
+#include "support/bidi_pages.h"
+#include "support/chromium_session.h"
+#include "support/firefox_session.h"
+#include "support/page_server.h"
+#include "support/qt_application.h"
+#include "support/x_session.h"
+
+namespace harvelo {
+namespace {
+
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+
+// Checks `condition` until it holds or 15 s have passed.
+bool Eventually(const std::function<bool()>& condition) {
+  for (int tries = 0; tries < 300; ++tries) {
+    if (condition()) return true;
+    QThread::msleep(50);
+  }
+  return condition();
+}
+
+std::shared_ptr<WebBrowser> Attach(BrowserAutomation& browser, BrowserWindows& windows) {
+  FakeUserInterface ui;
+  RecordingRegistry registry;
+  FakeClock clock;
+  RunState state;
+  if (!AttachBrowser({browser, windows, registry, ui, clock}, state, windows.GetForegroundWindow(),
+                     false)) {
+    return nullptr;
+  }
+  return state.AttachedBrowser;
+}
+
+// A display with openbox and a page server for the whole suite; each test starts its browsers.
+class BidiX11Test : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    testing::TestApplication<QCoreApplication>();
+    x_ = new testing::XSession();
+    server_ = new testing::PageServer();
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    delete x_;
+  }
+
+  std::string Active() {
+    const std::string active = testing::RunOnDisplay(x_->display(), {"xdotool", "getactivewindow"});
+    return active.substr(0, active.find('\n'));
+  }
+
+  std::string Name(const std::string& window) {
+    return testing::RunOnDisplay(x_->display(), {"xdotool", "getwindowname", window});
+  }
+
+  static testing::XSession* x_;
+  static testing::PageServer* server_;
+};
+
+testing::XSession* BidiX11Test::x_ = nullptr;
+testing::PageServer* BidiX11Test::server_ = nullptr;
+
+// Two windows, each showing a page with two more tabs behind it: one opened by a click with the
+// control key, bearing the title that the other window shows, and one opened by the browser in
+// the background.
+TEST_F(BidiX11Test, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
+  const std::string sides[] = {"alpha", "beta"};
+  for (const std::string& side : sides) {
+    server_->Add("/" + side + ".html",
+                 "<title>" + side + "</title><a href=\"" + side +
+                     "-clicked.html\" style=\"position:fixed;inset:0\">.</a>");
+    server_->Add("/" + side + "-clicked.html",
+                 side == sides[0] ? "<title>beta</title>" : "<title>alpha</title>");
+    server_->Add("/" + side + "-created.html", "<title>created</title>");
+  }
+  testing::FirefoxSession firefox(
+      {.display = x_->display(), .urls = {server_->Url("/alpha.html")}});
+  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 10s);
+  auto windows = NewX11WindowSystem(x_->display());
+  auto browser = NewBidiBrowser(client, *windows);
+  const auto loaded = [&](const std::string& path) {
+    return testing::LoadedTab(client, server_->Url(path));
+  };
+  std::map<std::string, std::string> window_of;
+  for (const std::string& side : sides) {
+    if (side != sides[0]) testing::OpenTab(client, server_->Url("/" + side + ".html"), true);
+    ASSERT_TRUE(Eventually([&] {
+      window_of[side] = Active();
+      return Name(window_of[side]).starts_with(side + " ");
+    })) << side;
+    ASSERT_TRUE(loaded("/" + side + ".html"));
+    ASSERT_TRUE(testing::ControlClick(x_->display(), window_of[side],
+                                      [&] { return loaded("/" + side + "-clicked.html"); }));
+    testing::OpenTab(client, server_->Url("/" + side + "-created.html"), false, true);
+    ASSERT_TRUE(loaded("/" + side + "-created.html"));
+  }
+
+  // The second window is in front as it was left; then the first one is brought there.
+  for (const std::string& side : {sides[1], sides[0]}) {
+    testing::RunOnDisplay(x_->display(), {"xdotool", "windowactivate", "--sync", window_of[side]});
+    ASSERT_TRUE(Eventually([&] { return Active() == window_of[side]; }));
+
+    auto page = Attach(*browser, *windows);
+
+    ASSERT_NE(page, nullptr) << side;
+    EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/" + side + ".html"));
+    for (const auto& tab : browser->CreateShellWindows()->Elements()) {
+      const std::string location = ToUtf8(tab->LocationURL());
+      const std::string holder = location.find("/alpha") != std::string::npos ? "alpha" : "beta";
+      EXPECT_EQ(std::to_string(tab->HWND()), window_of[holder])
+          << location << " with " << side << " in front";
+    }
+  }
+  EXPECT_THAT(
+      testing::RunOnDisplay(x_->display(), {"xprop", "-id", window_of["beta"], "_NET_WM_PID"}),
+      HasSubstr(std::to_string(firefox.pid())));
+}
+
+// Without a window system to ask, Firefox says which of its windows is active.
+TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItThroughFirefox) {
+  server_->Add("/first.html", "<title>first</title>");
+  server_->Add("/second.html", "<title>second</title>");
+  testing::FirefoxSession firefox(
+      {.display = x_->display(), .urls = {server_->Url("/first.html")}});
+  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 10s);
+  auto windows = NewBidiWindowSystem(client);
+  auto browser = NewBidiBrowser(client, *windows);
+  ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/first.html")));
+  testing::OpenTab(client, server_->Url("/second.html"), true);
+  ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/second.html")));
+  ASSERT_TRUE(Eventually([&] { return Name(Active()).starts_with("second "); }));
+
+  auto page = Attach(*browser, *windows);
+
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/second.html"));
+  const WindowHandle front = page->HWND();
+  ASSERT_FALSE(windows->IsZoomed(front));
+  EXPECT_TRUE(windows->ShowWindow(front, SW_MAXIMIZE));
+  EXPECT_TRUE(Eventually([&] { return windows->IsZoomed(front); }));
+  EXPECT_EQ(windows->SetWindowLongA(front, GWL_HWNDPARENT, 1), 0);
+}
+
+// Chromium and Firefox side by side: harvelo works with the one whose window the user has
+// brought to the front, as the X11 session tells it.
+TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
+  server_->Add("/in-chromium.html", "<title>in chromium</title>");
+  server_->Add("/in-firefox.html", "<title>in firefox</title>");
+  testing::ChromiumSession chromium(
+      {.display = x_->display(), .urls = {server_->Url("/in-chromium.html")}});
+  testing::FirefoxSession firefox(
+      {.display = x_->display(), .urls = {server_->Url("/in-firefox.html")}});
+  BrowserEndpoints endpoints{QUrl(QString::fromStdString(chromium.endpoint())),
+                             QUrl(QString::fromStdString(firefox.endpoint()))};
+  std::map<std::string, std::string> window_of;
+  ASSERT_TRUE(Eventually([&] {
+    for (const std::string browser : {"chromium", "firefox"}) {
+      const std::string found = testing::RunOnDisplay(
+          x_->display(), {"xdotool", "search", "--onlyvisible", "--name", "^in " + browser});
+      window_of[browser] = found.substr(0, found.find('\n'));
+    }
+    return !window_of["chromium"].empty() && !window_of["firefox"].empty();
+  }));
+  FakeUserInterface ui;
+  for (const std::string browser : {"chromium", "firefox"}) {
+    testing::RunOnDisplay(x_->display(),
+                          {"xdotool", "windowactivate", "--sync", window_of[browser]});
+    ASSERT_TRUE(Eventually([&] { return Active() == window_of[browser]; }));
+
+    // Without a window system to ask, Chromium as ever, as long as it listens.
+    for (const bool with_x11 : {true, false}) {
+      auto chosen =
+          ChooseBrowser(endpoints, with_x11 ? NewX11WindowSystem(x_->display()) : nullptr, ui, 10s);
+      auto page = Attach(chosen->automation(), chosen->windows());
+
+      ASSERT_NE(page, nullptr) << browser << (with_x11 ? " with X11" : " without");
+      EXPECT_EQ(ToUtf8(page->LocationURL()),
+                server_->Url("/in-" + (with_x11 ? browser : "chromium") + ".html"))
+          << browser << (with_x11 ? " with X11" : " without");
+    }
+  }
+  auto alone = ChooseBrowser({QUrl("http://127.0.0.1:1"), endpoints.bidi}, nullptr, ui, 10s);
+  auto page = Attach(alone->automation(), alone->windows());
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/in-firefox.html"));
+}
+
+}  // namespace
+}  // namespace harvelo
