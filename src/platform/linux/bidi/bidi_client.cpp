@@ -1,31 +1,14 @@
 #include "platform/linux/bidi/bidi_client.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QJsonDocument>
-#include <QTimer>
 #include <QWebSocket>
-#include <functional>
 
 #include "platform/failure.h"
 #include "platform/linux/devtools/devtools_client.h"
 
 namespace harvelo {
 namespace {
-
-// Serves the event loop until `done` answers true or `deadline` passes; answers `done`.
-bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline) {
-  QTimer wake;  // makes sure a quiet wait still looks at the deadline
-  wake.setSingleShot(true);
-  while (!done()) {
-    const qint64 left = deadline.remainingTime();
-    if (left <= 0) return done();
-    wake.start(static_cast<int>(left));
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-  return true;
-}
 
 // What the session asks of the browser: a prompt that a page opens stays for the user to
 // answer, as without a client (the protocol's default is to dismiss it).
@@ -64,15 +47,8 @@ void BidiClient::OpenSession() {
   if (address.path().isEmpty() || address.path() == QStringLiteral("/")) {
     address.setPath(QStringLiteral("/session"));
   }
-  bool closed = false;
-  QObject::connect(raw, &QWebSocket::disconnected, raw, [&closed] { closed = true; });
   // Sent without an Origin header: the browser refuses a handshake that names a web page's.
-  raw->open(address);
-  const bool connected =
-      WaitFor([&] { return closed || raw->state() == QAbstractSocket::ConnectedState; },
-              QDeadlineTimer(time_limit_));
-  QObject::disconnect(raw, &QWebSocket::disconnected, raw, nullptr);
-  if (!connected || closed || raw->state() != QAbstractSocket::ConnectedState) {
+  if (!Connect(*raw, address, QDeadlineTimer(time_limit_))) {
     const QString reason = raw->errorString();
     Forget();
     Fail(QStringLiteral("cannot reach %1 (%2)").arg(address.toString(), reason));

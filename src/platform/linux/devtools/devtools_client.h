@@ -11,12 +11,14 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 
 #include "text/text.h"
 
+class QDeadlineTimer;
 class QNetworkAccessManager;
 class QWebSocket;
 
@@ -24,6 +26,14 @@ namespace harvelo {
 
 // The protocol's text as the program's text, 16-bit unit for unit.
 Text ToText(const QString& text);
+
+// Serves the event loop of the QCoreApplication until `done` answers true or `deadline`
+// passes; answers `done`. For a client that waits for its socket.
+bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline);
+
+// Opens `socket` to `address`, serving the event loop until it is connected, refused or
+// closed, or `deadline` passes; answers whether it is connected.
+bool Connect(QWebSocket& socket, const QUrl& address, const QDeadlineTimer& deadline);
 
 class DevToolsClient {
  public:
