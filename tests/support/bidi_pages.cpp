@@ -1,5 +1,6 @@
 #include "support/bidi_pages.h"
 
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QThread>
@@ -9,7 +10,8 @@
 namespace harvelo::testing {
 
 bool LoadedTab(BidiClient& client, const std::string& url) {
-  for (int tries = 0; tries < 200; ++tries) {
+  // Generous: a browser just started on a loaded machine takes long over its first page.
+  for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
     try {
       if (EvaluateIn(client, url, "location.href + ' ' + document.readyState") ==
           url + " complete") {

@@ -12,7 +12,7 @@
 
 namespace harvelo::testing {
 
-// Waits up to 10 s until a tab has loaded `url`; answers whether one did.
+// Waits up to 60 s until a tab has loaded `url`; answers whether one did.
 bool LoadedTab(BidiClient& client, const std::string& url);
 
 // Opens `url` in a new tab, or a new window, of the browser; a tab in the background when

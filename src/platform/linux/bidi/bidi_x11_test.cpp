@@ -80,60 +80,57 @@ class BidiX11Test : public ::testing::Test {
 testing::XSession* BidiX11Test::x_ = nullptr;
 testing::PageServer* BidiX11Test::server_ = nullptr;
 
-// Two windows, each showing a page with two more tabs behind it: one opened by a click with the
-// control key, bearing the title that the other window shows, and one opened by the browser in
-// the background.
+// Two windows, maximised, so that only the order of their making tells them apart. Each shows
+// its page with two tabs behind: one that the page's link opened on a click with the control
+// key, titled as the page of the other window, and one that the browser opened in the
+// background. Whichever window is in front, the page attached is the one it shows, and each
+// tab's handle is its own window's.
 TEST_F(BidiX11Test, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
-  const std::string sides[] = {"alpha", "beta"};
-  for (const std::string& side : sides) {
-    server_->Add("/" + side + ".html",
-                 "<title>" + side + "</title><a href=\"" + side +
-                     "-clicked.html\" style=\"position:fixed;inset:0\">.</a>");
-    server_->Add("/" + side + "-clicked.html",
-                 side == sides[0] ? "<title>beta</title>" : "<title>alpha</title>");
-    server_->Add("/" + side + "-created.html", "<title>created</title>");
+  const std::map<std::string, std::string> other = {{"north", "south"}, {"south", "north"}};
+  const auto url = [&](const std::string& page) { return server_->Url("/" + page + ".html"); };
+  for (const auto& [page, across] : other) {
+    server_->Add("/" + page + ".html", "<title>" + page + "</title><a href=\"" + page +
+                                           "-linked.html\" style=\"position:fixed;inset:0\">.</a>");
+    server_->Add("/" + page + "-linked.html", "<title>" + across + "</title>");
+    server_->Add("/" + page + "-opened.html", "<title>opened</title>");
   }
-  testing::FirefoxSession firefox(
-      {.display = x_->display(), .urls = {server_->Url("/alpha.html")}});
+  testing::FirefoxSession firefox({.display = x_->display(), .urls = {url("north")}});
   BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 10s);
   auto windows = NewX11WindowSystem(x_->display());
   auto browser = NewBidiBrowser(client, *windows);
-  const auto loaded = [&](const std::string& path) {
-    return testing::LoadedTab(client, server_->Url(path));
-  };
-  std::map<std::string, std::string> window_of;
-  for (const std::string& side : sides) {
-    if (side != sides[0]) testing::OpenTab(client, server_->Url("/" + side + ".html"), true);
-    ASSERT_TRUE(Eventually([&] {
-      window_of[side] = Active();
-      return Name(window_of[side]).starts_with(side + " ");
-    })) << side;
-    ASSERT_TRUE(loaded("/" + side + ".html"));
-    ASSERT_TRUE(testing::ControlClick(x_->display(), window_of[side],
-                                      [&] { return loaded("/" + side + "-clicked.html"); }));
-    testing::OpenTab(client, server_->Url("/" + side + "-created.html"), false, true);
-    ASSERT_TRUE(loaded("/" + side + "-created.html"));
+  std::map<std::string, std::string> window_showing;
+  for (const std::string page : {"north", "south"}) {
+    if (page == "south") testing::OpenTab(client, url(page), true);
+    ASSERT_TRUE(testing::LoadedTab(client, url(page)));
+    ASSERT_TRUE(
+        Eventually([&] { return Name(window_showing[page] = Active()).starts_with(page); }));
+    windows->ShowWindow(std::stoi(window_showing[page]), SW_MAXIMIZE);
+    ASSERT_TRUE(Eventually([&] { return windows->IsZoomed(std::stoi(window_showing[page])); }));
+    ASSERT_TRUE(testing::ControlClick(x_->display(), window_showing[page], [&] {
+      return testing::LoadedTab(client, url(page + "-linked"));
+    }));
+    testing::OpenTab(client, url(page + "-opened"), false, true);
+    ASSERT_TRUE(testing::LoadedTab(client, url(page + "-opened")));
   }
 
-  // The second window is in front as it was left; then the first one is brought there.
-  for (const std::string& side : {sides[1], sides[0]}) {
-    testing::RunOnDisplay(x_->display(), {"xdotool", "windowactivate", "--sync", window_of[side]});
-    ASSERT_TRUE(Eventually([&] { return Active() == window_of[side]; }));
+  for (const std::string front : {"south", "north"}) {
+    testing::RunOnDisplay(x_->display(),
+                          {"xdotool", "windowactivate", "--sync", window_showing[front]});
+    ASSERT_TRUE(Eventually([&] { return Active() == window_showing[front]; }));
 
-    auto page = Attach(*browser, *windows);
+    auto attached = Attach(*browser, *windows);
 
-    ASSERT_NE(page, nullptr) << side;
-    EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/" + side + ".html"));
+    ASSERT_NE(attached, nullptr) << front;
+    EXPECT_EQ(ToUtf8(attached->LocationURL()), url(front));
     for (const auto& tab : browser->CreateShellWindows()->Elements()) {
-      const std::string location = ToUtf8(tab->LocationURL());
-      const std::string holder = location.find("/alpha") != std::string::npos ? "alpha" : "beta";
-      EXPECT_EQ(std::to_string(tab->HWND()), window_of[holder])
-          << location << " with " << side << " in front";
+      const std::string address = ToUtf8(tab->LocationURL());
+      const std::string page = address.find("/north") != std::string::npos ? "north" : "south";
+      EXPECT_EQ(std::to_string(tab->HWND()), window_showing[page]) << address << ", " << front;
     }
   }
-  EXPECT_THAT(
-      testing::RunOnDisplay(x_->display(), {"xprop", "-id", window_of["beta"], "_NET_WM_PID"}),
-      HasSubstr(std::to_string(firefox.pid())));
+  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
+                                    {"xprop", "-id", window_showing["north"], "_NET_WM_PID"}),
+              HasSubstr(std::to_string(firefox.pid())));
 }
 
 // Without a window system to ask, Firefox says which of its windows is active.
