@@ -5,22 +5,23 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <iostream>
 
-#include "platform/hive/hive_store.h"
+#include "platform/linux/hive/hive_store.h"
 #include "platform/linux/bidi/browser_choice.h"
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/socket_channel.h"
-#include "platform/linux/hive_file.h"
-#include "platform/linux/local_clock.h"
-#include "platform/linux/machine.h"
-#include "platform/linux/process/process_starter.h"
-#include "platform/linux/qt/program_icon.h"
-#include "platform/linux/qt/qt_user_interface.h"
-#include "platform/linux/scanner/posix_file_system.h"
-#include "platform/linux/scanner/qt_folder_browser.h"
-#include "platform/linux/scanner/qt_notice_window.h"
-#include "platform/linux/scanner/url_combiner.h"
-#include "platform/linux/scanner/xdg_folders.h"
+#include "platform/linux/hive_file/hive_file.h"
+#include "platform/linux/posix/local_clock.h"
+#include "platform/linux/posix/machine.h"
+#include "platform/linux/posix/process_starter.h"
+#include "platform/linux/qt_widgets/program_icon.h"
+#include "platform/linux/qt_widgets/qt_user_interface.h"
+#include "platform/linux/posix/posix_file_system.h"
+#include "platform/linux/qt_widgets/qt_folder_browser.h"
+#include "platform/linux/qt_widgets/qt_notice_window.h"
+#include "platform/linux/qt_core/url_combiner.h"
+#include "platform/linux/xdg/xdg_folders.h"
 #include "run/error_box.h"
 #include "run/form1.h"
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
 
   const std::unique_ptr<UserInterface> qt_ui = NewQtUserInterface();
   const std::unique_ptr<ChosenBrowser> browser = ChooseBrowser(*qt_ui, kBrowserTimeLimit);
-  const std::unique_ptr<HiveStore> hive = NewHiveFileStore(DefaultHiveFilePath());
+  const std::unique_ptr<HiveStore> hive = NewHiveFileStore(DefaultHiveFilePath(), std::cerr);
   const std::unique_ptr<RegistryApi> registry = NewHiveRegistry(*hive);
   const std::unique_ptr<Machine> machine = NewLinuxMachine();
   const std::unique_ptr<Clock> clock = NewLocalClock();

@@ -1,5 +1,6 @@
 // What one read of the browser costs, against a real headless Chromium: each figure
-// beside its floor, the bare protocol round trip or Chromium's own serialisation.
+// beside its floor, the bare protocol round trip or Chromium's own serialisation. And the
+// scan of a marker page, whose reads of every link and image are the most a page asks.
 
 #include <benchmark/benchmark.h>
 
@@ -11,20 +12,27 @@
 #include <string>
 
 #include "fakes/fake_clock.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_user_interface.h"
 #include "fakes/recording_registry.h"
 #include "large_page.h"
 #include "platform/linux/devtools/devtools_browser.h"
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "run/attach_browser.h"
+#include "scanner/page_scan.h"
 #include "support/chromium_session.h"
 #include "support/devtools_pages.h"
 #include "support/page_server.h"
+#include "thumbnail_page.h"
 
 namespace harvelo {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The marker page that the harvest benchmark shows.
+constexpr int kMarkerLinks = 2000;
+constexpr int kMarkerLoose = 1000;
 
 struct Bench {
   testing::PageServer server;
@@ -36,12 +44,14 @@ struct Bench {
   Bench() {
     server.Add("/small.html", "<title>small</title><body><p>small</p></body>");
     server.Add("/large.html", LargePage());
+    server.Add("/marker.html", ThumbnailPage(true, kMarkerLinks, kMarkerLoose));
     chromium = std::make_unique<testing::ChromiumSession>(
         testing::ChromiumSession::Options{{}, {server.Url("/large.html")}});
     client =
         std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium->endpoint())), 30s);
     windows = NewDevToolsWindowSystem(*client);
     browser = NewDevToolsBrowser(*client, *windows);
+    testing::OpenTarget(*client, server.Url("/marker.html"));
   }
 
   // Opens `count` more tabs of the small page.
@@ -102,13 +112,29 @@ void BM_ChromiumInnerHtml1MB(benchmark::State& state) {
 }
 BENCHMARK(BM_ChromiumInnerHtml1MB)->Unit(benchmark::kMillisecond);
 
-void BM_InnerHtml1MB(benchmark::State& state) {
-  auto page = Shared().Page("/large.html");
+void BM_InnerHtml(benchmark::State& state, const char* path) {
+  auto page = Shared().Page(path);
   std::size_t size = 0;
   for (auto _ : state) size = page->Document()->documentElement()->innerHTML().size();
   state.counters["chars"] = static_cast<double>(size);
 }
-BENCHMARK(BM_InnerHtml1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_InnerHtml, 1MB, "/large.html")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_InnerHtml, marker_page, "/marker.html")->Unit(benchmark::kMillisecond);
+
+// The whole scan of the marker page as harvelo makes it, over the real page and fakes of the
+// other parts: two reads of the page's HTML (beside, BM_InnerHtml/marker_page), the link and
+// image passes.
+void BM_MarkerPageScan(benchmark::State& state) {
+  auto page = Shared().Page("/marker.html");
+  std::size_t found = 0;
+  for (auto _ : state) {
+    FakePlatform fake;
+    found = ScanForMedia(*page, fake.urls, fake.ui).MediaURLs.size() - 1;
+  }
+  if (found != kMarkerLinks + kMarkerLoose) state.SkipWithError("the scan missed pictures");
+  state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK(BM_MarkerPageScan)->Unit(benchmark::kMillisecond);
 
 // Four walks of 50 page targets, none of them in front: the attachment's worst case, its
 // pauses recorded rather than waited.

@@ -2,7 +2,8 @@
 // 127.0.0.1 with 50 ms before each answer, as a distant server would: from the start of
 // harvelo to its folder dialog on screen, and from the dialog's OK to the last file saved
 // by Haulbeam (which harvelo starts). Beside it, the same files fetched by curl one after
-// another.
+// another. And the start to the folder dialog alone, on large pages read from the text and
+// from the document (a marker page), shown in Chromium and in Firefox.
 //
 // Each harvest starts with no Haulbeam running and an empty save folder.
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -21,6 +23,7 @@
 #include "support/desktop_scene.h"
 #include "support/qt_application.h"
 #include "support/x_session.h"
+#include "thumbnail_page.h"
 
 namespace harvelo {
 namespace {
@@ -50,27 +53,35 @@ void WriteGallery(const fs::path& site, int count) {
   std::ofstream(site / "index.html") << page << "<p>The end.</p></body></html>\n";
 }
 
-// One gallery shown in one browser, kept for every iteration of a benchmark.
+// One site shown in one browser, kept for every iteration of a benchmark.
 struct Stage {
   testing::TemporaryFolder site;
   testing::DesktopScene scene;
-  int count;
 
-  Stage(const testing::XSession& display, int pictures)
-      : scene(display, HARVELO_PROGRAM_FOLDER, (WriteGallery(site.path(), pictures), site.path())),
-        count(pictures) {
-    scene.server().Delay(kServerDelay);
+  Stage(const testing::XSession& display, const std::function<void(const fs::path&)>& write,
+        std::chrono::milliseconds server_delay, testing::BrowserKind browser)
+      : scene(display, HARVELO_PROGRAM_FOLDER, (write(site.path()), site.path()), browser) {
+    scene.server().Delay(server_delay);
     scene.ShowPage("/index.html");
   }
 };
 
-Stage& StageFor(int pictures) {
+// The stage named `name`, made by `write` on first use and shown in `browser`.
+Stage& StageFor(const std::string& name, const std::function<void(const fs::path&)>& write,
+                std::chrono::milliseconds server_delay,
+                testing::BrowserKind browser = testing::BrowserKind::kChromium) {
   testing::TestApplication<QCoreApplication>();
   static testing::XSession display;
-  static std::map<int, std::unique_ptr<Stage>> stages;
-  std::unique_ptr<Stage>& stage = stages[pictures];
-  if (!stage) stage = std::make_unique<Stage>(display, pictures);
+  static std::map<std::string, std::unique_ptr<Stage>> stages;
+  std::unique_ptr<Stage>& stage = stages[name];
+  if (!stage) stage = std::make_unique<Stage>(display, write, server_delay, browser);
   return *stage;
+}
+
+Stage& GalleryStage(int pictures) {
+  return StageFor(
+      "gallery " + std::to_string(pictures),
+      [pictures](const fs::path& site) { WriteGallery(site, pictures); }, kServerDelay);
 }
 
 double Milliseconds(Clock::duration duration) {
@@ -78,8 +89,8 @@ double Milliseconds(Clock::duration duration) {
 }
 
 void BM_HarveloOkToLastFileSaved(benchmark::State& state) {
-  Stage& stage = StageFor(static_cast<int>(state.range(0)));
-  testing::DesktopScene& scene = stage.scene;
+  const int count = static_cast<int>(state.range(0));
+  testing::DesktopScene& scene = GalleryStage(count).scene;
   double to_dialog_ms = 0;
   for (auto _ : state) {
     scene.EndStartedPrograms();  // no Haulbeam from an earlier harvest
@@ -96,10 +107,10 @@ void BM_HarveloOkToLastFileSaved(benchmark::State& state) {
     }
     const Clock::time_point ok = Clock::now();
     scene.Run({"xdotool", "key", "Return"});
-    const auto saved = testing::DesktopScene::WaitForLines(
-        scene.output(), "saved\t", static_cast<std::size_t>(stage.count), 300s);
+    const auto saved = testing::DesktopScene::WaitForLines(scene.output(), "saved\t",
+                                                           static_cast<std::size_t>(count), 300s);
     const Clock::time_point last_saved = Clock::now();
-    if (saved.size() != static_cast<std::size_t>(stage.count)) {
+    if (saved.size() != static_cast<std::size_t>(count)) {
       state.SkipWithError("not every file was saved");
       break;
     }
@@ -109,14 +120,15 @@ void BM_HarveloOkToLastFileSaved(benchmark::State& state) {
   }
   state.counters["start_to_dialog_ms"] =
       benchmark::Counter(to_dialog_ms, benchmark::Counter::kAvgIterations);
-  state.counters["files"] = static_cast<double>(stage.count);
+  state.counters["files"] = static_cast<double>(count);
 }
 
 void BM_CurlOneAfterAnother(benchmark::State& state) {
-  Stage& stage = StageFor(static_cast<int>(state.range(0)));
+  const int count = static_cast<int>(state.range(0));
+  Stage& stage = GalleryStage(count);
   testing::TemporaryFolder folder;
   std::vector<std::string> command = {"curl", "--silent", "--fail", "--output-dir", folder.path()};
-  for (int i = 1; i <= stage.count; ++i) {
+  for (int i = 1; i <= count; ++i) {
     const std::string name = "p" + std::to_string(i) + ".jpg";
     command.insert(command.end(),
                    {"--output", name, stage.scene.server().Url("/pictures/" + name)});
@@ -127,7 +139,42 @@ void BM_CurlOneAfterAnother(benchmark::State& state) {
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     if (status != 0) state.SkipWithError("curl failed");
   }
-  state.counters["files"] = static_cast<double>(stage.count);
+  state.counters["files"] = static_cast<double>(count);
+}
+
+// From the start of harvelo to its folder dialog on screen, which is then cancelled: on a page
+// of range(1) thumbnail links and range(2) loose pictures, a marker page when range(0) is 1,
+// shown in Firefox when range(3) is 1, else in Chromium.
+void BM_HarveloStartToFolderDialog(benchmark::State& state) {
+  const bool marker = state.range(0) == 1;
+  const int links = static_cast<int>(state.range(1));
+  const int loose = static_cast<int>(state.range(2));
+  const bool firefox = state.range(3) == 1;
+  const auto write = [=](const fs::path& site) {
+    std::ofstream(site / "index.html") << ThumbnailPage(marker, links, loose);
+  };
+  const std::string name = "thumbnails " + std::to_string(marker) + " " + std::to_string(links) +
+                           " " + std::to_string(loose) + " " + std::to_string(firefox);
+  testing::DesktopScene& scene =
+      StageFor(name, write, 0ms,
+               firefox ? testing::BrowserKind::kFirefox : testing::BrowserKind::kChromium)
+          .scene;
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    auto harvelo = scene.StartHarvelo();
+    const std::string dialog = scene.FindWindow("Harvelo - Quorvex");
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    if (dialog.empty() || !scene.BecomesActive(dialog)) {
+      state.SkipWithError("no folder dialog");
+      break;
+    }
+    scene.Run({"xdotool", "key", "Escape"});
+    if (harvelo->Wait(30s) != 0) {
+      state.SkipWithError("harvelo did not end after the dialog was cancelled");
+      break;
+    }
+  }
+  state.counters["pictures"] = links + loose;
 }
 
 BENCHMARK(BM_HarveloOkToLastFileSaved)
@@ -141,6 +188,17 @@ BENCHMARK(BM_CurlOneAfterAnother)
     ->Arg(200)
     ->UseManualTime()
     ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HarveloStartToFolderDialog)
+    ->ArgNames({"marker", "links", "loose", "firefox"})
+    ->Args({0, 300, 0, 0})
+    ->Args({0, 300, 0, 1})
+    ->Args({1, 2000, 1000, 0})
+    ->Args({1, 2000, 1000, 1})
+    ->Args({1, 5, 5, 0})
+    ->Args({1, 5, 5, 1})
+    ->UseManualTime()
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

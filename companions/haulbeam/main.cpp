@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "options.h"
-#include "platform/linux/process/process_starter.h"
-#include "platform/linux/qt/program_icon.h"
+#include "platform/linux/posix/process_starter.h"
+#include "platform/linux/qt_widgets/program_icon.h"
 #include "program.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "fakes/fake_user_interface.h"
 #include "oracle/list_links_literal.h"
 #include "fakes/recording_registry.h"
-#include "platform/linux/scanner/url_combiner.h"
+#include "platform/linux/qt_core/url_combiner.h"
 #include "support/real_pages.h"
 
 namespace harvelo {

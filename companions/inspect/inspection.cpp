@@ -2,25 +2,19 @@
 
 #include "json_writer.h"
 #include "run/robots_gate.h"
-#include "scanner/list_links.h"
-#include "scanner/page_scan.h"
-#include "scanner/source_media.h"
+#include "saved_page.h"
 
 namespace harvelo {
 
-Inspection InspectPage(const Text& page_html, const Text& page_url, Registry& registry,
-                       UrlService& urls, UserInterface& ui) {
+Inspection InspectPage(Text page_html, Text page_url, Registry& registry, UrlService& urls,
+                       UserInterface& ui) {
   Inspection inspection;
   inspection.harvest_allowed = IsHarvestAllowed(registry, page_html);
-  const Text lower = LowerAscii(page_html);
-  inspection.marker_page = Contains(lower, kPicturesMarker) || Contains(lower, kMoviesMarker);
-  if (inspection.marker_page) return inspection;
-  LinkSets sets(2);
-  ListLinks(sets, 1, page_html, page_url, urls, ui);
-  inspection.links = std::move(sets[1]);
-  TakeSourceMedia(inspection.links, inspection.media, ui);
-  inspection.movies = PageScan::CountMovies(inspection.media);
-  inspection.pictures = static_cast<std::int32_t>(inspection.media.size()) - 1 - inspection.movies;
+  const std::unique_ptr<WebBrowser> page = NewSavedPage(std::move(page_html), std::move(page_url));
+  inspection.scan = ScanForMedia(*page, urls, ui);
+  const std::vector<Text>& media = inspection.scan.MediaURLs;
+  inspection.movies = CountMovies(media);
+  inspection.pictures = static_cast<std::int32_t>(media.size()) - 1 - inspection.movies;
   return inspection;
 }
 
@@ -28,19 +22,21 @@ void WriteInspectionJson(const Inspection& inspection, std::ostream& out) {
   JsonWriter json(out);
   json.BeginObject();
   json.Key(u"mode");
-  json.String(inspection.marker_page ? u"marker" : u"source");
+  json.String(inspection.scan.marker_page ? u"marker" : u"source");
   json.Key(u"links");
   json.BeginArray();
-  for (std::size_t j = 1; j < inspection.links.LinkURLs.size(); ++j) {
+  const LinkSets& sets = inspection.scan.linkSets;
+  for (std::size_t j = 1; sets.size() > 1 && j < sets[1].LinkURLs.size(); ++j) {
     json.BeginArray();
-    json.String(inspection.links.LinkURLs[j]);
-    json.String(inspection.links.LinkContents[j]);
+    json.String(sets[1].LinkURLs[j]);
+    json.String(sets[1].LinkContents[j]);
     json.EndArray();
   }
   json.EndArray();
   json.Key(u"media");
   json.BeginArray();
-  for (std::size_t i = 1; i < inspection.media.size(); ++i) json.String(inspection.media[i]);
+  const std::vector<Text>& media = inspection.scan.MediaURLs;
+  for (std::size_t i = 1; i < media.size(); ++i) json.String(media[i]);
   json.EndArray();
   json.Key(u"pictures");
   json.Number(inspection.pictures);

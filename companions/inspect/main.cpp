@@ -9,8 +9,8 @@
 
 #include "inspection.h"
 #include "platform/failure.h"
-#include "platform/linux/hive_file.h"
-#include "platform/linux/scanner/url_combiner.h"
+#include "platform/linux/hive_file/hive_file.h"
+#include "platform/linux/qt_core/url_combiner.h"
 
 namespace {
 
@@ -106,15 +106,14 @@ int main(int argc, char** argv) {
 
   ConsoleInterface ui;
   const auto urls = harvelo::NewUrlCombiner();
-  const auto settings = harvelo::NewHiveFileStore(harvelo::DefaultHiveFilePath());
+  const auto settings = harvelo::NewHiveFileStore(harvelo::DefaultHiveFilePath(), std::cerr);
   const auto registry_api = harvelo::NewHiveRegistry(*settings);
   harvelo::Registry registry(*registry_api);
   try {
     harvelo::Text page = harvelo::FromUtf8(bytes);
     std::string().swap(bytes);  // the page is held once, as text
-    const harvelo::Inspection inspection =
-        harvelo::InspectPage(page, harvelo::FromUtf8(page_url), registry, *urls, ui);
-    harvelo::Text().swap(page);
+    const harvelo::Inspection inspection = harvelo::InspectPage(
+        std::move(page), harvelo::FromUtf8(page_url), registry, *urls, ui);
     harvelo::WriteInspectionJson(inspection, std::cout);
     std::cout << "\n";
   } catch (const harvelo::Failure& failure) {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "notice_argument.h"
-#include "platform/linux/qt/program_icon.h"
+#include "platform/linux/qt_widgets/program_icon.h"
 #include "robots_notice.h"
 
 namespace {

@@ -17,6 +17,19 @@ Text OrderNumber(std::size_t k) {
   return digits.size() < 2 ? u"0" + digits : digits;
 }
 
+// Where the page came from: the "qxurl" item of an address with "qxsource=", else the
+// source marker of the page's HTML, else the address itself.
+Text OriginAddress(WebBrowser& page) {
+  const Text shown = page.LocationURL();
+  if (Contains(LowerAscii(shown), u"qxsource=")) {
+    return URLDecode(GetQueryValue(page.LocationURL(), u"qxurl"));
+  }
+  if (Contains(page.Document()->documentElement()->innerHTML(), u"<QXSOURCE value=")) {
+    return ReturnTagInfo(page.Document()->documentElement()->innerHTML());
+  }
+  return shown;
+}
+
 Text JobMessage(const Text& address, const Text& path, const Text& origin, const Text& group,
                 std::size_t k) {
   Text message = u"<DataURL>" + address + u"</DataURL><DataPath>" + path +
@@ -28,36 +41,37 @@ Text JobMessage(const Text& address, const Text& path, const Text& origin, const
 
 }  // namespace
 
-DownloadJobs::DownloadJobs(Platform& platform, RunState& state, AppPath& app_path,
+DownloadJobs::DownloadJobs(Platform& platform, JobChannel& channel, AppPath& app_path,
                            int wait_milliseconds)
     : platform_(platform),
-      state_(state),
+      channel_(channel),
       app_path_(app_path),
       registry_(platform.registry),
       wait_milliseconds_(wait_milliseconds) {}
 
-void DownloadJobs::SendDownloadJobs(const Text& save_folder) {
-  state_.channel = platform_.channels.Create();
-  state_.channel->OpenChannel(u"my server", u"my client");
-  state_.ChannelOpen = true;
+void DownloadJobs::SendDownloadJobs(WebBrowser& page, const std::vector<Text>& MediaURLs,
+                                    const Text& save_folder) {
+  channel_.channel = platform_.channels.Create();
+  channel_.channel->OpenChannel(u"my server", u"my client");
+  channel_.ChannelOpen = true;
 
-  const Text origin = OriginAddress();
+  const Text origin = OriginAddress(page);
   Text group;
-  if (registry_.ReadSetting(kSettingsKey, u"dAddGroup") != u"0") {
+  if (registry_.ReadSetting(kSettingsKey, setting::dAddGroup) != u"0") {
     group = GetGroupNumber(registry_);
     AdvanceGroupNumber(registry_, group);
-    if (registry_.ReadSetting(kSettingsKey, u"dLogSource") != u"0") {
+    if (registry_.ReadSetting(kSettingsKey, setting::dLogSource) != u"0") {
       WriteSourceLog(group, origin);
     }
   }
   const Text path = FixPath(save_folder);
 
   // Slot 0 stays empty; the found addresses are slots 1 to N.
-  const std::size_t n = state_.MediaURLs.empty() ? 0 : state_.MediaURLs.size() - 1;
+  const std::size_t n = MediaURLs.empty() ? 0 : MediaURLs.size() - 1;
   for (std::size_t k = n; k >= 1; --k) {
-    const Text message = JobMessage(state_.MediaURLs[k], path, origin, group, k);
+    const Text message = JobMessage(MediaURLs[k], path, origin, group, k);
     const std::int32_t peer = WaitForHaulbeam();
-    if (peer != NoPeer) state_.channel->SendData(peer, kJobMessageNumber, message);
+    if (peer != NoPeer) channel_.channel->SendData(peer, kJobMessageNumber, message);
   }
   platform_.ui.UnloadMainForm();
   platform_.ui.End();
@@ -67,9 +81,9 @@ std::int32_t DownloadJobs::WaitForHaulbeam() {
   // A query that fails leaves the last answer standing, as the wait ignores its errors.
   std::int32_t peer = 0;
   const auto ask = [&] {
-    if (!state_.channel) return;
+    if (!channel_.channel) return;
     try {
-      peer = state_.channel->PeerHandle();
+      peer = channel_.channel->PeerHandle();
     } catch (const Failure&) {
     }
   };
@@ -93,27 +107,10 @@ std::int32_t DownloadJobs::WaitForHaulbeam() {
   }
 }
 
-Text DownloadJobs::OriginAddress() {
-  if (!state_.AttachedBrowser) throw Failure(u"Object variable not set");
-  WebBrowser& browser = *state_.AttachedBrowser;
-  const Text shown = browser.LocationURL();
-  if (Contains(LowerAscii(shown), u"qxsource=")) {
-    return URLDecode(GetQueryValue(browser.LocationURL(), u"qxurl"));
-  }
-  if (Contains(browser.Document()->documentElement()->innerHTML(), u"<QXSOURCE value=")) {
-    return ReturnTagInfo(browser.Document()->documentElement()->innerHTML());
-  }
-  return shown;
-}
-
 void DownloadJobs::WriteSourceLog(const Text& group, const Text& origin) {
   FileSystemObject& fs = platform_.file_system;
-  Text folder = registry_.ReadSetting(kSettingsKey, u"dLogPath");
-  if (!fs.FolderExists(folder)) {
-    folder = GetSpecialFolderPath(platform_.shell_folders, CSIDL_PERSONAL) + kPathSeparator +
-             u"Quorvex";
-    CreateFolderPath(fs, folder);
-  }
+  Text folder = registry_.ReadSetting(kSettingsKey, setting::dLogPath);
+  if (!fs.FolderExists(folder)) folder = DefaultFolder(platform_.shell_folders, fs);
   if (!fs.FolderExists(folder)) return;
   fs.AppendToFile(FixPath(folder) + u"SourceLog.txt",
                   platform_.clock.GeneralDateNow() + u"\t" + group + u"\t" + origin + u"\r\n");

@@ -41,15 +41,15 @@ class DownloadJobsTest : public ::testing::Test {
 
   void Find(int count) {
     for (int k = 1; k <= count; ++k) {
-      fake_.state.MediaURLs.push_back(u"http://img.example/p" + DecimalText(k) + u".jpg");
+      media_.push_back(u"http://img.example/p" + DecimalText(k) + u".jpg");
     }
   }
 
   // Runs the hand-off to its end; a Failure it raises is returned for the test to read.
   std::optional<Failure> Send(const Text& folder = u"/home/user/Pictures") {
-    DownloadJobs jobs(fake_.platform, fake_.state, app_path_, 200);
+    DownloadJobs jobs(fake_.platform, channel_, app_path_, 200);
     try {
-      jobs.SendDownloadJobs(folder);
+      jobs.SendDownloadJobs(*page_, media_, folder);
     } catch (const Failure& failure) {
       return failure;
     } catch (const ProgramEnded&) {
@@ -64,6 +64,9 @@ class DownloadJobsTest : public ::testing::Test {
   }
 
   FakePlatform fake_;
+  std::shared_ptr<FakeWebBrowser> page_ = fake_.page;
+  std::vector<Text> media_{Text()};
+  JobChannel channel_;
   AppPath app_path_{fake_.machine};
   Registry registry_{fake_.registry};
 };
@@ -130,7 +133,7 @@ TEST_F(DownloadJobsTest, GivenAHundredItemsWeShouldSendThreeDigitOrdersAtTheTop)
 TEST_F(DownloadJobsTest, GivenAnyFolderWeShouldSendOneSharedPathEndingInTheSeparator) {
   for (const Text folder : {u"/home/user/Pictures", u"/home/user/Pictures/"}) {
     fake_.channels.record_.sent.clear();
-    fake_.state.MediaURLs = {Text()};
+    media_ = {Text()};
     Find(3);
     EXPECT_FALSE(Send(folder));
     const std::vector<Text> sent = SentData();
@@ -172,8 +175,8 @@ TEST_F(DownloadJobsTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOriginAsDe
     auto page = std::make_shared<FakeWebBrowser>();
     page->location = c.location;
     page->document.root_innerHTML = c.html;
-    fake_.state.AttachedBrowser = page;
-    fake_.state.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    page_ = page;
+    media_ = {Text(), u"http://img.example/a.jpg"};
     fake_.channels.record_.sent.clear();
     EXPECT_FALSE(Send()) << c.name;
     ASSERT_EQ(SentData().size(), 1u) << c.name;
@@ -212,10 +215,11 @@ TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhere
     for (const Text& folder : c.folders) f.fs.AddFolder(folder);
     for (const Text& folder : c.read_only) f.fs.read_only_.insert(folder);
     for (const auto& [name, value] : c.settings) registry.WriteSetting(kSettingsKey, name, value);
-    f.state.MediaURLs = {Text(), u"http://img.example/a.jpg"};
+    JobChannel channel;
     AppPath app_path(f.machine);
     try {
-      DownloadJobs(f.platform, f.state, app_path).SendDownloadJobs(u"/home/user/Pictures");
+      DownloadJobs(f.platform, channel, app_path)
+          .SendDownloadJobs(*f.page, {Text(), u"http://img.example/a.jpg"}, u"/home/user/Pictures");
     } catch (const ProgramEnded&) {
     }
     EXPECT_EQ(f.fs.appends_, c.appends) << c.name;
@@ -256,7 +260,7 @@ TEST_F(DownloadJobsTest, GivenAChannelThatCannotOpenWeShouldRaiseBeforeTouchingA
   fake_.channels.record_.open_fails = true;
   Find(1);
   ASSERT_TRUE(Send());
-  EXPECT_FALSE(fake_.state.ChannelOpen);
+  EXPECT_FALSE(channel_.ChannelOpen);
   EXPECT_EQ(Setting(u"dGroupNumber"), u"");
   EXPECT_EQ(fake_.page->reads["LocationURL"], 0);
 }
@@ -266,8 +270,8 @@ TEST_F(DownloadJobsTest, GivenARunWeShouldOpenTheChannelFirstAndKeepItInTheRunSt
   EXPECT_FALSE(Send());
   EXPECT_EQ(fake_.channels.record_.created, 1);
   EXPECT_THAT(fake_.channels.record_.calls, ElementsAre("open my server|my client", "peer", "send"));
-  EXPECT_TRUE(fake_.state.ChannelOpen);
-  EXPECT_TRUE(fake_.state.channel);
+  EXPECT_TRUE(channel_.ChannelOpen);
+  EXPECT_TRUE(channel_.channel);
 }
 
 TEST_F(DownloadJobsTest, GivenNothingFoundWeShouldSendNothingAndEnd) {
@@ -277,14 +281,8 @@ TEST_F(DownloadJobsTest, GivenNothingFoundWeShouldSendNothingAndEnd) {
   EXPECT_THAT(fake_.processes.starts_, IsEmpty());
 }
 
-TEST_F(DownloadJobsTest, GivenARunStateWithoutBrowserOrSlotZeroWeShouldRaiseOrSendNothing) {
-  fake_.state.AttachedBrowser.reset();
-  Find(1);
-  ASSERT_TRUE(Send());
-  EXPECT_THAT(SentData(), IsEmpty());
-
-  fake_.state.AttachedBrowser = fake_.page;
-  fake_.state.MediaURLs.clear();
+TEST_F(DownloadJobsTest, GivenAListWithoutSlotZeroWeShouldSendNothing) {
+  media_.clear();
   EXPECT_FALSE(Send());
   EXPECT_THAT(SentData(), IsEmpty());
   EXPECT_TRUE(fake_.ui.ended_);
@@ -345,8 +343,8 @@ TEST_F(DownloadJobsTest, GivenHaulbeamThatNeverComesWeShouldRaiseAfterTheBoundNa
 
 TEST_F(DownloadJobsTest, GivenTheDefaultBoundWeShouldWaitThirtySecondsOfPauses) {
   fake_.channels.record_.absent_for = -1;
-  DownloadJobs jobs(fake_.platform, fake_.state, app_path_);
-  fake_.state.channel = fake_.channels.Create();
+  DownloadJobs jobs(fake_.platform, channel_, app_path_);
+  channel_.channel = fake_.channels.Create();
   EXPECT_THROW(jobs.WaitForHaulbeam(), Failure);
   EXPECT_EQ(std::accumulate(fake_.clock.sleeps_.begin(), fake_.clock.sleeps_.end(), 0), 30000);
 }

@@ -8,8 +8,6 @@ namespace harvelo {
 
 namespace {
 
-const Text kGroupNumberSetting = u"dGroupNumber";
-
 // The whole number that `text` spells: blanks around it, an optional sign, then digits
 // only. Anything else raises, as the number conversion of the original does.
 std::int64_t WholeNumber(const Text& text) {
@@ -39,7 +37,7 @@ Text ThreeDigits(std::int64_t value) {
 }  // namespace
 
 Text GetGroupNumber(Registry& registry) {
-  const Text stored = registry.ReadSetting(kSettingsKey, kGroupNumberSetting);
+  const Text stored = registry.ReadSetting(kSettingsKey, setting::dGroupNumber);
   return IsValidGroupNumber(stored) ? stored : kFirstGroupNumber;
 }
 
@@ -63,7 +61,7 @@ void AdvanceGroupNumber(Registry& registry, Text current) {
   } else {
     next = letter + ThreeDigits(n - 1);
   }
-  registry.WriteSetting(kSettingsKey, kGroupNumberSetting, next);
+  registry.WriteSetting(kSettingsKey, setting::dGroupNumber, next);
 }
 
 }  // namespace harvelo

@@ -12,12 +12,24 @@
 
 namespace harvelo {
 
+// How a folder path names the user's documents folder: this name in place of its path.
+inline const Text kDocumentsNamespace = u"::{450D8FBA-AD25-11D0-98A8-0800361B1103}";
+
+// The dialog's options, each on for any value but 0 and off until set.
+enum FolderBrowseOption : int {
+  kFoldersOnly = 1,      // OK is enabled only while the selection is a folder that exists
+  kNewFolderButton = 2,  // a button that makes a new folder is offered
+  kEditBox = 3,          // a line under the tree shows the selected folder's path, and takes one
+  kShowFiles = 4,        // the tree lists files too (with kFoldersOnly, none can be chosen)
+  kStatusLine = 5,       // the selected folder's path is shown below the instruction text
+  kCentred = 6,          // the dialog opens centred on its owner window
+};
+
 class FolderBrowseDialog {
  public:
   virtual ~FolderBrowseDialog() = default;
   virtual void SetOwnerWindow(WindowHandle owner) = 0;
-  // Options 1 to 6; what each value means is the implementation's, and documented there.
-  virtual void SetOption(int number, std::int32_t value) = 0;
+  virtual void SetOption(FolderBrowseOption option, std::int32_t value) = 0;
   virtual void SetTitle(const Text& title) = 0;
   virtual void SetInstructionText(const Text& text) = 0;
   // A folder path accepts a file-system path, a namespace name beginning with "::", or

@@ -36,7 +36,7 @@ std::shared_ptr<WebBrowser> FindInCollection(ShellWindows& collection, UserInter
 
 void MaximizeIfAsked(const AttachServices& services, WindowHandle window) {
   try {
-    if (Registry(services.registry).ReadSetting(kSettingsKey, u"vMaximize") == u"1" &&
+    if (Registry(services.registry).ReadSetting(kSettingsKey, setting::vMaximize) == u"1" &&
         !services.windows.IsZoomed(window)) {
       services.windows.ShowWindow(window, SW_MAXIMIZE);
     }

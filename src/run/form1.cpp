@@ -1,5 +1,8 @@
 #include "run/form1.h"
 
+#include <exception>
+
+#include "platform/failure.h"
 #include "run/attach_browser.h"
 #include "run/error_box.h"
 #include "run/robots_gate.h"
@@ -10,14 +13,13 @@ namespace harvelo {
 Form1::Form1(Platform& platform, AppPath& app_path)
     : platform_(platform),
       app_path_(app_path),
-      jobs_(platform, state_, app_path),
-      scan_(platform, state_, [this](const Text& folder) { jobs_.SendDownloadJobs(folder); }) {}
+      jobs_(platform, state_.job_channel, app_path) {}
 
 void Form1::Load() {
   HarvestCurrentPage();
   // The open notice is the way out, and keeps the focus for the keys the user types: the
   // form stays loaded but out of sight.
-  if (scan_.NoticeShown()) return;
+  if (notice_) return;
   platform_.ui.ShowMainForm(
       kProgramTitle, u"No files were found on this page. Close this window to end Harvelo.",
       [this] { Terminate(); });
@@ -42,11 +44,39 @@ void Form1::HarvestPage(const Text& page_html) {
     StartRobotNotice(platform_.processes, *state_.AttachedBrowser, app_path_);
     platform_.ui.End();
   }
-  scan_.ScanPage();
+  ScanPage();
+}
+
+void Form1::ScanPage() {
+  try {
+    WebBrowser& page = *state_.AttachedBrowser;
+    // MediaURLs is slot 0 alone from here on, whatever the scan raises.
+    state_.scan = MediaScan();
+    state_.scan = ScanForMedia(page, platform_.urls, platform_.ui);
+    if (state_.scan.MediaURLs.size() < 2) {
+      if (Registry(platform_.registry).ReadSetting(kSettingsKey, setting::dMsgNoPicsFound) != u"0") {
+        if (!notice_) {
+          notice_ = std::make_unique<NoPicsNotice>(platform_.notice, platform_.windows,
+                                                   platform_.registry, platform_.ui, state_);
+        }
+        notice_->Show();
+      }
+      return;
+    }
+    const Text folder = ChooseSaveFolder(platform_, page, state_.scan.MediaURLs);
+    if (folder.empty()) platform_.ui.End();
+    jobs_.SendDownloadJobs(page, state_.scan.MediaURLs, folder);
+  } catch (const Failure& failure) {
+    ShowErrorMessageBox(platform_.ui, failure.description());
+    platform_.ui.End();
+  } catch (const std::exception& error) {
+    ShowErrorMessageBox(platform_.ui, FromUtf8(error.what()));
+    platform_.ui.End();
+  }
 }
 
 void Form1::Terminate() {
-  if (state_.ChannelOpen) state_.channel->CloseChannel();
+  if (state_.job_channel.ChannelOpen) state_.job_channel.channel->CloseChannel();
 }
 
 }  // namespace harvelo

@@ -1,10 +1,12 @@
 #ifndef HARVELO_RUN_FORM1_H_
 #define HARVELO_RUN_FORM1_H_
 
+#include <memory>
+
 #include "handoff/download_jobs.h"
 #include "platform/platform.h"
+#include "run/no_pics_notice.h"
 #include "run/run_state.h"
-#include "scanner/page_scan.h"
 #include "settings/app_path.h"
 #include "text/text.h"
 
@@ -28,6 +30,13 @@ class Form1 {
   // not handled here: it leaves Load for the program's failure report.
   void HarvestCurrentPage();
 
+  // The scan of the attached page: its pictures and movies, the folder the user confirms
+  // for them, and the hand-off. Returns only when nothing was found (with the no-files
+  // notice shown unless switched off); ends the program when the dialog is cancelled, and
+  // after an error box on any failure of the scan or the hand-off. state().AttachedBrowser
+  // must be set.
+  void ScanPage();
+
   // The termination handler: closes the channel when it was opened. A failure of the
   // close is not caught.
   void Terminate();
@@ -42,8 +51,8 @@ class Form1 {
   AppPath& app_path_;
   RunState state_;
   DownloadJobs jobs_;
-  // Holds the no-files notice, which must outlive the pass.
-  PageScan scan_;
+  // The no-files notice, made on first use; it must outlive its window, and so the pass.
+  std::unique_ptr<NoPicsNotice> notice_;
 };
 
 }  // namespace harvelo

@@ -9,6 +9,7 @@
 #include "fakes/fake_machine.h"
 #include "fakes/fake_message_channel.h"
 #include "fakes/fake_notice_window.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_process_starter.h"
 #include "fakes/fake_shell_folders.h"
 #include "fakes/fake_url_service.h"
@@ -191,8 +192,8 @@ TEST_F(Form1Test, GivenTheNoticeProgramMissingWeShouldLeaveLoadWithTheFailureNot
 
 TEST_F(Form1Test, GivenTheChannelOpenWeShouldCloseItOnTermination) {
   ChannelRecord record;
-  form_.state().channel = std::make_unique<FakeMessageChannel>(record);
-  form_.state().ChannelOpen = true;
+  form_.state().job_channel.channel = std::make_unique<FakeMessageChannel>(record);
+  form_.state().job_channel.ChannelOpen = true;
 
   form_.Terminate();
 
@@ -201,12 +202,92 @@ TEST_F(Form1Test, GivenTheChannelOpenWeShouldCloseItOnTermination) {
 
 TEST_F(Form1Test, GivenAChannelNeverOpenedWeShouldLeaveItAloneOnTermination) {
   ChannelRecord record;
-  form_.state().channel = std::make_unique<FakeMessageChannel>(record);
+  form_.state().job_channel.channel = std::make_unique<FakeMessageChannel>(record);
 
   form_.Terminate();
 
   EXPECT_THAT(record.calls, IsEmpty());
 }
+
+// The scan of an attached page, from its outcomes' side: the notice, the dialog, failures.
+class ScanPageTest : public ::testing::Test {
+ protected:
+  ScanPageTest() { form_.state().AttachedBrowser = fake_.page; }
+
+  FakePlatform fake_;
+  AppPath app_path_{fake_.machine};
+  Form1 form_{fake_.platform, app_path_};
+};
+
+TEST_F(ScanPageTest, GivenNothingFoundWeShouldShowTheNoticeOwnedByTheBrowserAndReturn) {
+  fake_.page->document.root_innerHTML = u"<p>No links at all</p>";
+  form_.ScanPage();
+  EXPECT_EQ(fake_.notice.shown_, 1);
+  EXPECT_EQ(fake_.windows.owner_[0x777], 0x1234);
+  EXPECT_FALSE(fake_.ui.ended_);
+  EXPECT_EQ(fake_.folder_browser.created_, 0);
+}
+
+TEST_F(ScanPageTest, GivenNothingFoundAndTheNoticeSwitchedOffWeShouldReturnSilently) {
+  Registry(fake_.registry).WriteSetting(kSettingsKey, u"dMsgNoPicsFound", u"0");
+  fake_.page->document.root_innerHTML = u"<qxmovies value=1><p>nothing</p>";
+  form_.ScanPage();
+  EXPECT_EQ(fake_.notice.shown_, 0);
+  EXPECT_THAT(fake_.ui.boxes_, IsEmpty());
+  EXPECT_FALSE(fake_.ui.ended_);
+}
+
+TEST_F(ScanPageTest, GivenTheDialogCancelledWeShouldEndWithoutAJob) {
+  fake_.page->document.root_innerHTML = u"<qxpics value=1>";
+  fake_.page->document.links = {
+      std::make_shared<FakeElement>(FakeElement{u"<IMG>", u"http://h/a.jpg", nullptr})};
+  fake_.folder_browser.confirm_ = false;
+  EXPECT_THROW(form_.ScanPage(), ProgramEnded);
+  EXPECT_EQ(fake_.channels.record_.created, 0);
+  EXPECT_THAT(fake_.ui.boxes_, IsEmpty());
+}
+
+struct FailureCase {
+  const char* name;
+  std::function<void(FakePlatform&)> arrange;
+  Text box;
+};
+
+class ScanPageFailures : public ScanPageTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ScanPageFailures, GivenAFailureWeShouldShowItsDescriptionThenEnd) {
+  fake_.page->document.root_innerHTML = u"<qxpics value=1>";
+  fake_.page->document.links = {
+      std::make_shared<FakeElement>(FakeElement{u"<IMG>", u"http://h/a.mpg", nullptr})};
+  GetParam().arrange(fake_);
+  EXPECT_THROW(form_.ScanPage(), ProgramEnded);
+  ASSERT_EQ(fake_.ui.boxes_.size(), 1u);
+  EXPECT_EQ(fake_.ui.boxes_[0].prompt, u"Error: " + GetParam().box + u"\r\n");
+  EXPECT_EQ(fake_.ui.boxes_[0].title, u"Harvelo");
+  EXPECT_THAT(fake_.ui.events_, ElementsAre("box", "end"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ScanPageFailures,
+    ::testing::Values(
+        FailureCase{"UnreadablePage",
+                    [](FakePlatform& f) { f.page->document.root_innerHTML.reset(); },
+                    u"Object variable not set"},
+        FailureCase{"LinkWithoutHref",
+                    [](FakePlatform& f) { f.page->document.links[0]->href.reset(); },
+                    u"Object doesn't support this property or method"},
+        FailureCase{"DialogFails", [](FakePlatform& f) { f.folder_browser.fail_ = true; },
+                    u"Method 'Show' of object failed"},
+        FailureCase{"HandOffFails", [](FakePlatform& f) { f.channels.record_.send_fails_at = 0; },
+                    u"The download program did not take the message"},
+        FailureCase{"MovieCountOverflows",
+                    [](FakePlatform& f) {
+                      f.page->document.links.assign(
+                          32768, std::make_shared<FakeElement>(
+                                     FakeElement{u"<IMG>", u"http://h/m.avi", nullptr}));
+                    },
+                    u"Overflow"}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace harvelo

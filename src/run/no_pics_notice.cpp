@@ -12,7 +12,7 @@ void NoPicsNotice::OnLoad() {
 void NoPicsNotice::OnCommand1Click() {
   // Only the plain tick counts; the greyed state does not.
   if (window_.Check1Value() == vbChecked) {
-    Registry(registry_).WriteSetting(kSettingsKey, u"dMsgNoPicsFound", u"0");
+    Registry(registry_).WriteSetting(kSettingsKey, setting::dMsgNoPicsFound, u"0");
   }
   ui_.UnloadMainForm();
   ui_.End();

@@ -8,7 +8,7 @@ bool IsHarvestAllowed(Registry& registry, const Text& page_html) {
       Contains(page, u"<meta content=nofollow name=\"quorvex\">")) {
     return false;
   }
-  if (registry.ReadSetting(kSettingsKey, u"vObeyRobot") == u"0") return true;
+  if (registry.ReadSetting(kSettingsKey, setting::vObeyRobot) == u"0") return true;
   const bool robots_name = Contains(page, u"name=\"quorvex\"") ||
                            Contains(page, u"name=\"robots\"") ||
                            Contains(page, u"name=robots") || Contains(page, u"name=quorvex");

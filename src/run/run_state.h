@@ -1,28 +1,25 @@
 #ifndef HARVELO_RUN_RUN_STATE_H_
 #define HARVELO_RUN_RUN_STATE_H_
 
-// What one run of the program holds from start to end. The main form owns it and lends it
-// to the parts of the pass, so that tests can run many passes in one process.
+// What one run of the program holds from start to end, in the pieces that each part owns.
+// The main form owns it and lends the pieces to the parts of the pass, so that tests can run
+// many passes in one process.
 
 #include <memory>
-#include <vector>
 
+#include "handoff/download_jobs.h"
 #include "platform/browser.h"
-#include "platform/message_channel.h"
-#include "scanner/link_set.h"
-#include "text/text.h"
+#include "scanner/page_scan.h"
 
 namespace harvelo {
 
 struct RunState {
   // The browser window the run works on; set once by the attachment, never released.
   std::shared_ptr<WebBrowser> AttachedBrowser;
-  // The found addresses: slot 0 stays empty, found addresses fill slots 1 to N.
-  std::vector<Text> MediaURLs{Text()};
-  LinkSets linkSets;
+  // What the scan found: MediaURLs and the link sets.
+  MediaScan scan;
   // The channel to the download program, and whether it was opened.
-  std::unique_ptr<MessageChannel> channel;
-  bool ChannelOpen = false;
+  JobChannel job_channel;
 };
 
 }  // namespace harvelo

@@ -37,4 +37,10 @@ bool CreateFolderPath(FileSystemObject& fs, const Text& path) {
   }
 }
 
+Text DefaultFolder(ShellFolders& shell, FileSystemObject& fs) {
+  const Text folder = GetSpecialFolderPath(shell, CSIDL_PERSONAL) + kPathSeparator + u"Quorvex";
+  CreateFolderPath(fs, folder);
+  return folder;
+}
+
 }  // namespace harvelo

@@ -19,6 +19,11 @@ Text GetSpecialFolderPath(ShellFolders& shell, std::int32_t folder);
 // True when the folder exists at the end. Never throws.
 bool CreateFolderPath(FileSystemObject& fs, const Text& path);
 
+// The documents folder's "Quorvex" sub-folder, created when missing (whether that worked is
+// the caller's to look at): the folder offered for saving and the source log's folder when
+// the settings name none that exists.
+Text DefaultFolder(ShellFolders& shell, FileSystemObject& fs);
+
 }  // namespace harvelo
 
 #endif  // HARVELO_SCANNER_FOLDERS_H_

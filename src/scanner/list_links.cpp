@@ -1,16 +1,15 @@
 #include "scanner/list_links.h"
 
 #include <algorithm>
-#include <experimental/simd>
 
 #include "platform/failure.h"
 #include "scanner/combine_url.h"
+#include "text/fast_search.h"
 
 namespace harvelo {
 
 namespace {
 
-namespace stdx = std::experimental;
 using namespace std::string_view_literals;
 
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
@@ -26,73 +25,16 @@ bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
   return true;
 }
 
-// The index of the first of the `wanted` characters in `text` at or after index `from`, or
-// npos. Characters are compared a vector at a time: the scan asks this many times per
-// anchor, mostly over short distances, where a call into the C library costs more than
-// the search.
-template <typename... Wanted>
-std::size_t FindFirstOf(TextView text, std::size_t from, Wanted... wanted) {
-  using Chars = stdx::native_simd<char16_t>;
-  constexpr std::size_t kWidth = Chars::size();
-  const char16_t* const chars = text.data();
-  std::size_t j = from;
-  for (; j + kWidth <= text.size(); j += kWidth) {
-    const Chars here(chars + j, stdx::element_aligned);
-    const auto hits = ((here == Chars(wanted)) || ...);
-    if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
-  }
-  if (j >= text.size()) return TextView::npos;
-  if (text.size() < kWidth) {
-    for (; j < text.size(); ++j) {
-      if (((chars[j] == wanted) || ...)) return j;
-    }
-    return TextView::npos;
-  }
-  // The rest in one vector that ends with the text; its lanes before index j do not count.
-  const std::size_t last = text.size() - kWidth;
-  const Chars lanes([](auto lane) { return static_cast<char16_t>(lane); });
-  const Chars here(chars + last, stdx::element_aligned);
-  const auto hits = ((here == Chars(wanted)) || ...) &&
-                    lanes >= Chars(static_cast<char16_t>(j - last));
-  return stdx::any_of(hits) ? last + static_cast<std::size_t>(stdx::find_first_set(hits))
-                            : TextView::npos;
-}
-
-// The index of the first "<a" or "</a", its letters in any case, in `text` at or after
-// index `from`, or npos: the only tags a scan for links stops at, found without stopping
-// at every other tag on the way.
-std::size_t FindAnchorMark(TextView text, std::size_t from) {
-  using Chars = stdx::native_simd<char16_t>;
-  constexpr std::size_t kWidth = Chars::size();
-  const Chars lower_case_bit(0x20);  // what an upper-case ASCII letter lacks
-  const char16_t* const chars = text.data();
-  std::size_t j = from;
-  // Most vectors hold no "<" and are passed at once. In the others each "<" is compared with
-  // the two characters that follow it, which the last two characters of the text lack.
-  for (; j + kWidth + 2 <= text.size(); j += kWidth) {
-    const auto tags = Chars(chars + j, stdx::element_aligned) == Chars(u'<');
-    if (stdx::none_of(tags)) continue;
-    const Chars second(chars + j + 1, stdx::element_aligned);
-    const Chars third(chars + j + 2, stdx::element_aligned);
-    const auto hits = tags && ((second | lower_case_bit) == Chars(u'a') ||
-                               (second == Chars(u'/') && (third | lower_case_bit) == Chars(u'a')));
-    if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
-  }
-  for (; j < text.size(); ++j) {
-    if (StandsAt(text, j, u"<a"sv) || StandsAt(text, j, u"</a"sv)) return j;
-  }
-  return TextView::npos;
-}
-
 // The index of the first `lower_marker` in `text` at or after index `from`, its letters in
 // any case, or npos: what a search of the lower-case copy of the text finds, without the
 // copy. The marker's character at index `key` must be an ASCII character without another
 // case; it is the one looked for.
 std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
                           std::size_t from) {
-  if (lower_marker.size() == 1) return FindFirstOf(text, from, lower_marker[0]);
-  for (std::size_t j = FindFirstOf(text, from + key, lower_marker[key]); j != TextView::npos;
-       j = FindFirstOf(text, j + 1, lower_marker[key])) {
+  const TextView key_char = lower_marker.substr(key, 1);
+  if (lower_marker.size() == 1) return FastSearch::FindFirstOf(text, from, key_char);
+  for (std::size_t j = FastSearch::FindFirstOf(text, from + key, key_char); j != TextView::npos;
+       j = FastSearch::FindFirstOf(text, j + 1, key_char)) {
     if (StandsAt(text, j - key, lower_marker)) return j - key;
   }
   return TextView::npos;
@@ -141,10 +83,10 @@ TextView CleanValue(TextView value) {
   if (first == TextView::npos) return TextView();
   value.remove_prefix(first);
   if (IsQuote(value.front())) value.remove_prefix(1);
-  std::size_t end = FindFirstOf(value, 0, u'"', u'\'', u' ', u'>');
+  std::size_t end = FastSearch::FindFirstOf(value, 0, u"\"' >"sv);
   if (end != TextView::npos && value[end] == u'>' &&
-      FindFirstOf(value, end + 1, u'"') != TextView::npos) {
-    end = FindFirstOf(value, end + 1, u'"', u'\'', u' ');
+      FastSearch::FindFirstOf(value, end + 1, u"\""sv) != TextView::npos) {
+    end = FastSearch::FindFirstOf(value, end + 1, u"\"' "sv);
   }
   return value.substr(0, end);
 }
@@ -188,8 +130,8 @@ Text BaseAddress(const Text& page) {
 // or, when there is none, at the first single quote.
 TextView UnquoteLink(TextView link) {
   if (!link.empty() && IsQuote(link.front())) link.remove_prefix(1);
-  std::size_t cut = FindFirstOf(link, 0, u'"');
-  if (cut == TextView::npos) cut = FindFirstOf(link, 0, u'\'');
+  std::size_t cut = FastSearch::FindFirstOf(link, 0, u"\""sv);
+  if (cut == TextView::npos) cut = FastSearch::FindFirstOf(link, 0, u"'"sv);
   return link.substr(0, cut);
 }
 
@@ -234,8 +176,8 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
     // P + 1, the candidate's "a".
     std::size_t c = 0;
     std::size_t a = 0;
-    for (std::size_t i = FindAnchorMark(H, P + 1); i != TextView::npos;
-         i = FindAnchorMark(H, i + 1)) {
+    for (std::size_t i = FastSearch::FindTagMark(H, P + 1, u'a'); i != TextView::npos;
+         i = FastSearch::FindTagMark(H, i + 1, u'a')) {
       if (H[i + 1] != u'/') {
         a = i + 1;
         break;

@@ -1,60 +1,52 @@
 #ifndef HARVELO_SCANNER_PAGE_SCAN_H_
 #define HARVELO_SCANNER_PAGE_SCAN_H_
 
-// The scan of the attached page: collects the addresses of its pictures and movies, lets
-// the user confirm the save folder and hands the folder on to the job builder.
+// The scan of a page: the addresses of its pictures and movies, and the folder the user
+// confirms for them. The main form runs the two in its pass (what comes between them, the
+// no-files notice, and what follows, the hand-off, are the run's); harvelo-inspect runs the
+// first over a saved page.
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "platform/browser.h"
 #include "platform/platform.h"
-#include "run/no_pics_notice.h"
-#include "run/run_state.h"
+#include "platform/url_service.h"
+#include "platform/user_interface.h"
+#include "scanner/link_set.h"
 #include "text/text.h"
 
 namespace harvelo {
 
-class PageScan {
- public:
-  // Hands the chosen folder to the job builder, which reads state.MediaURLs and ends the
-  // program itself.
-  using SendDownloadJobs = std::function<void(const Text& save_folder)>;
-
-  // `platform` and `state` must remain live while this object is; state.AttachedBrowser
-  // must be set before ScanPage.
-  PageScan(Platform& platform, RunState& state, SendDownloadJobs send_download_jobs)
-      : platform_(platform), state_(state), send_download_jobs_(std::move(send_download_jobs)) {}
-
-  // The whole scan, from resetting state.MediaURLs to handing over the folder. Returns only
-  // when nothing was found (with the notice shown unless switched off); ends the program
-  // when the dialog is cancelled, and after an error box on any failure.
-  void ScanPage();
-
-  // True once the no-files notice is open; it stays open until it ends the program.
-  bool NoticeShown() const { return notice_ != nullptr; }
-
-  // True when the element's href can be read.
-  static bool IsLinkElement(HtmlElement& element);
-  // True when one of slots 1 to N of state.MediaURLs equals `address` exactly.
-  bool IsInMediaList(const Text& address) const;
-  // The movies among slots 1 to N. Throws Failure when there are more than 32767.
-  static std::int16_t CountMovies(const std::vector<Text>& list);
-
- private:
-  void Scan();
-  void ScanMarkerPage(HtmlDocument& document);
-  void ScanSource();
-  void Append(Text address) { state_.MediaURLs.push_back(std::move(address)); }
-
-  Platform& platform_;
-  RunState& state_;
-  SendDownloadJobs send_download_jobs_;
-  // The notice, made on first use; it must outlive its window.
-  std::unique_ptr<NoPicsNotice> notice_;
+// What the scan of a page found. The main form keeps it until the program ends; the job
+// builder reads MediaURLs.
+struct MediaScan {
+  // True when the page carries a marker tag and was read through its document.
+  bool marker_page = false;
+  // The found addresses: slot 0 stays empty, found addresses fill slots 1 to N.
+  std::vector<Text> MediaURLs{Text()};
+  // In source mode, slots 0 and 1, set 1 holding the link pairs of the page's text; empty
+  // in marker-page mode.
+  LinkSets linkSets;
 };
+
+// Chooses the mode from two fresh reads of the page's HTML, then collects: from the
+// document's links that wrap an image and its images outside links on a marker page; from
+// the link pairs of the page's text that wrap a picture otherwise (yielding through `ui`).
+// Failures of the page reads and of the link extraction propagate.
+MediaScan ScanForMedia(WebBrowser& page, UrlService& urls, UserInterface& ui);
+
+// The dialog in which the user confirms the folder for `MediaURLs`: the initial folder by
+// the movie count, the counts in its instruction text, owned by the page's window. The
+// chosen folder, or the empty text when the user cancelled. Throws Failure when the movies
+// are more than 32767, and when the dialog fails.
+Text ChooseSaveFolder(Platform& platform, WebBrowser& page, const std::vector<Text>& MediaURLs);
+
+// True when the element's href can be read.
+bool IsLinkElement(HtmlElement& element);
+
+// The movies among slots 1 to N. Throws Failure when there are more than 32767.
+std::int16_t CountMovies(const std::vector<Text>& list);
 
 }  // namespace harvelo
 

@@ -23,12 +23,9 @@ Text ReplaceAll(const Text& text, const Text& from, const Text& to) {
 Text InitialSaveFolder(RegistryApi& registry, ShellFolders& shell, FileSystemObject& fs,
                        std::int16_t movies) {
   Text folder =
-      Registry(registry).ReadSetting(kSettingsKey, movies >= 1 ? u"dPathMpegs" : u"dPathPics");
-  if (!fs.FolderExists(folder)) {
-    folder = GetSpecialFolderPath(shell, CSIDL_PERSONAL) + kPathSeparator + u"Quorvex";
-    // Only the default is ever created; whether that worked is not looked at.
-    if (!fs.FolderExists(folder)) CreateFolderPath(fs, folder);
-  }
+      Registry(registry).ReadSetting(kSettingsKey, movies >= 1 ? setting::dPathMpegs : setting::dPathPics);
+  // Only the default is ever created; whether that worked is not looked at.
+  if (!fs.FolderExists(folder)) folder = DefaultFolder(shell, fs);
   const Text documents = GetSpecialFolderPath(shell, CSIDL_PERSONAL);
   if (!documents.empty() && StartsWith(folder, documents)) {
     folder = ReplaceAll(folder, documents, kDocumentsNamespace);
@@ -41,11 +38,11 @@ Text BrowseForSaveFolder(FolderBrowseComponent& component, FileSystemObject& fs,
                          const Text& title, const Text& instruction) {
   const std::unique_ptr<FolderBrowseDialog> dialog = component.Create();
   dialog->SetOwnerWindow(owner);
-  dialog->SetOption(1, -1);
-  dialog->SetOption(2, 1);
+  dialog->SetOption(kFoldersOnly, -1);
+  dialog->SetOption(kNewFolderButton, 1);
   dialog->SetTitle(title);
-  dialog->SetOption(3, 0);
-  dialog->SetOption(4, 0);
+  dialog->SetOption(kEditBox, 0);
+  dialog->SetOption(kShowFiles, 0);
   dialog->SetInstructionText(instruction);
   if (StartsWith(initial, u"::")) {
     dialog->SetSelectedFolderPath(initial);
@@ -53,8 +50,8 @@ Text BrowseForSaveFolder(FolderBrowseComponent& component, FileSystemObject& fs,
     dialog->SetSelectedFolderPath(fs.FolderExists(initial) ? initial : Text(u"Desktop"));
   }
   dialog->SetRootFolderPath(u"Desktop");
-  dialog->SetOption(5, 0);
-  dialog->SetOption(6, -1);
+  dialog->SetOption(kStatusLine, 0);
+  dialog->SetOption(kCentred, -1);
   if (!dialog->Show()) return Text();
   const Text chosen = dialog->SelectedFolderPath();
   if (LowerAscii(chosen) == u"desktop") return GetSpecialFolderPath(shell, CSIDL_DESKTOPDIRECTORY);

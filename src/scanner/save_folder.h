@@ -15,9 +15,6 @@
 
 namespace harvelo {
 
-// How the folder dialog names the user's documents folder.
-inline const Text kDocumentsNamespace = u"::{450D8FBA-AD25-11D0-98A8-0800361B1103}";
-
 // The remembered folder ("dPathMpegs" when `movies` is 1 or more, else "dPathPics") when
 // it exists, otherwise the documents folder's "Quorvex" sub-folder, created when missing.
 // A folder inside the documents folder (case-sensitive) comes back with every occurrence

@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "platform/registry_api.h"
+#include "settings/setting_names.h"
 #include "text/text.h"
 
 namespace harvelo {
-
-// The key every setting lives under.
-inline const Text kSettingsKey = u"SOFTWARE\\Quorvex";
 
 // A value as read from the registry: nothing (the default), text, a number or bytes.
 using RegValue = std::variant<std::monostate, Text, std::uint32_t, std::vector<std::uint8_t>>;

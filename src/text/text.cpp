@@ -1,7 +1,8 @@
 #include "text/text.h"
 
 #include <algorithm>
-#include <experimental/simd>
+
+#include "text/fast_search.h"
 
 namespace harvelo {
 
@@ -50,66 +51,16 @@ Text DecimalText(std::int64_t number) {
 
 namespace {
 
-namespace stdx = std::experimental;
-
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Addresses and most markup are ASCII throughout, and ASCII converts unit for unit, so runs
-// of it are found and converted sixteen units at a time.
-constexpr std::size_t kRunWidth = 16;
-template <typename Unit>
-using Units = stdx::fixed_size_simd<Unit, kRunWidth>;
-
-// The number of leading units of `units` below 0x80; `size` must be kRunWidth or more.
-template <typename Unit>
-std::size_t AsciiRunLength(const Unit* units, std::size_t size) {
-  std::size_t i = 0;
-  for (; i + kRunWidth <= size; i += kRunWidth) {
-    const auto beyond = Units<Unit>(units + i, stdx::element_aligned) >= Units<Unit>(0x80);
-    if (stdx::any_of(beyond)) return i + static_cast<std::size_t>(stdx::find_first_set(beyond));
-  }
-  if (i == size) return size;
-  // The last vector overlaps the one before it, whose units are known to be ASCII.
-  const std::size_t last = size - kRunWidth;
-  const auto beyond = Units<Unit>(units + last, stdx::element_aligned) >= Units<Unit>(0x80);
-  return stdx::any_of(beyond) ? last + static_cast<std::size_t>(stdx::find_first_set(beyond))
-                              : size;
-}
-
-// Appends `count` units below 0x80, one character for each.
-template <typename Char, typename Unit>
-void AppendAscii(std::basic_string<Char>& out, const Unit* units, std::size_t count) {
+// Appends the leading run of ASCII units of `units` and answers its length. Addresses and
+// most markup are ASCII throughout, and ASCII converts unit for unit.
+template <typename Out, typename Units>
+std::size_t AppendAsciiRun(Out& out, Units units) {
+  const std::size_t run = FastSearch::AsciiPrefix(units);
   const std::size_t start = out.size();
-  out.resize(start + count);
-  Char* const chars = out.data() + start;
-  if (count < kRunWidth) {
-    for (std::size_t i = 0; i < count; ++i) chars[i] = static_cast<Char>(units[i]);
-    return;
-  }
-  // The last vector overlaps the one before it and writes some characters twice.
-  for (std::size_t i = 0;; i += kRunWidth) {
-    if (i + kRunWidth > count) i = count - kRunWidth;
-    stdx::static_simd_cast<stdx::fixed_size_simd<Char, kRunWidth>>(
-        Units<Unit>(units + i, stdx::element_aligned))
-        .copy_to(chars + i, stdx::element_aligned);
-    if (i + kRunWidth == count) return;
-  }
-}
-
-// Appends the leading run of units below 0x80 in `units` and answers its length.
-template <typename Char, typename Unit>
-std::size_t AppendAsciiRun(std::basic_string<Char>& out, const Unit* units, std::size_t size) {
-  if (size < kRunWidth) {
-    // Too short for vectors: converted as it is measured.
-    const std::size_t start = out.size();
-    out.resize(start + size);
-    std::size_t run = 0;
-    for (; run < size && units[run] < 0x80; ++run) out[start + run] = static_cast<Char>(units[run]);
-    out.resize(start + run);
-    return run;
-  }
-  const std::size_t run = AsciiRunLength(units, size);
-  AppendAscii(out, units, run);
+  out.resize(start + run);
+  FastSearch::CopyAscii(units.substr(0, run), out.data() + start);
   return run;
 }
 
@@ -155,7 +106,7 @@ void FromUtf8(std::string_view utf8, Text& out) {
   const auto* const bytes = reinterpret_cast<const unsigned char*>(utf8.data());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    i += AppendAsciiRun(out, bytes + i, utf8.size() - i);
+    i += AppendAsciiRun(out, utf8.substr(i));
     if (i == utf8.size()) break;
     const unsigned char lead = bytes[i];
     std::size_t length = 0;
@@ -203,7 +154,7 @@ void ToUtf8(TextView text, std::string& out) {
   out.clear();
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    i += AppendAsciiRun(out, text.data() + i, text.size() - i);
+    i += AppendAsciiRun(out, text.substr(i));
     if (i == text.size()) break;
     const char16_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&

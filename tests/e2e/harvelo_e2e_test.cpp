@@ -11,6 +11,7 @@
 #include <QThread>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "support/desktop_scene.h"
@@ -142,6 +143,74 @@ TEST_P(HarveloEndToEndTest, GivenTheBrowserStartedByHarveloBrowserWeShouldFindIt
   HarvestConfirmingTheFolder();
 
   EXPECT_THAT(testing::DesktopScene::WaitForLines(scene_.output(), "saved\t", 7, 60s), SizeIs(7));
+}
+
+// The addresses of the jobs that Haulbeam saved, by their order numbers: the order in which
+// harvelo found them.
+std::vector<std::string> SavedAddresses(const std::vector<std::string>& saved_lines) {
+  std::map<int, std::string> by_order;
+  for (const std::string& line : saved_lines) {
+    std::vector<std::string> fields;
+    std::istringstream split(line);
+    for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+    by_order[std::stoi(fields.at(2))] = fields.at(4);
+  }
+  std::vector<std::string> addresses;
+  for (const auto& [order, address] : by_order) addresses.push_back(address);
+  return addresses;
+}
+
+TEST_P(HarveloEndToEndTest, GivenMarkerPagesWeShouldSendTheJobsThatReadingEachElementGives) {
+  // Each page with the addresses that its document gives when each element is read in turn:
+  // the links whose content begins with the capital tag "<IMG", cut at the last "?" when they
+  // carry "qxsource=", then the pictures whose parent has no href, duplicates kept. An XHTML
+  // document keeps its tags in lower case.
+  const struct {
+    const char* path;
+    const char* type;
+    const char* body;
+    std::vector<std::string> jobs;
+  } kPages[] = {
+      {"/cases/index.html",
+       "text/html",
+       "<!DOCTYPE html><html><head><title>Cases</title></head><body><qxpics value=1></qxpics>"
+       "<a href=\"one.jpg\"><img src=\"t/1.jpg\"></a>"
+       "<a href=\"space.jpg\"> <img src=\"t/2.jpg\"></a>"
+       "<a href=\"span.jpg\"><span><img src=\"in-span.jpg\"></span></a>"
+       "<a href=\"get.jpg?qxsource=1?part=2\"><img src=\"t/3.jpg\"></a>"
+       "<a href=\"QXSOURCE=whole.jpg\"><img src=\"t/4.jpg\"></a>"
+       "<a name=\"anchor\"><img src=\"t/5.jpg\"></a>"
+       "<map name=\"m\"><area href=\"area.jpg\" alt=\"\"></map>"
+       "<a href=\"page.html\"><img src=\"t/6.jpg\"></a>"
+       "<a href=\"text.jpg\">text</a>"
+       "<a href=\"one.jpg\"><img src=\"t/1.jpg\"></a>"
+       "<p><img src=\"loose.jpg\"><img src=\"loose.jpg\"></p></body></html>",
+       {"one.jpg", "get.jpg?qxsource=1", "QXSOURCE=whole.jpg", "page.html", "one.jpg",
+        "in-span.jpg", "loose.jpg", "loose.jpg"}},
+      {"/cases/lower.xhtml",
+       "application/xhtml+xml",
+       "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>Lower</title></head><body>"
+       "<qxpics value=\"1\"/><a href=\"lower.jpg\"><img src=\"t/7.jpg\"/></a>"
+       "<p><img src=\"found.jpg\"/></p></body></html>",
+       {"found.jpg"}},
+  };
+  for (const auto& [path, type, body, jobs] : kPages) {
+    scene_.EndStartedPrograms();  // a Haulbeam of the page before writes elsewhere
+    fs::remove(scene_.output());
+    scene_.server().Add(path, body, type);
+    std::vector<std::string> expected;
+    for (const std::string& job : jobs) {
+      const std::string served = "/cases/" + job.substr(0, job.find('?'));
+      scene_.server().Add(served, "picture " + served, "image/jpeg");
+      expected.push_back(scene_.server().Url("/cases/" + job));
+    }
+    scene_.ShowPage(path);
+    HarvestConfirmingTheFolder();
+
+    const std::vector<std::string> saved =
+        testing::DesktopScene::WaitForLines(scene_.output(), "saved\t", jobs.size(), 60s);
+    EXPECT_EQ(SavedAddresses(saved), expected) << path << "\n" << FileBytes(scene_.output());
+  }
 }
 
 TEST_P(HarveloEndToEndTest,

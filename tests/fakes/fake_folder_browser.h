@@ -17,8 +17,8 @@ struct FakeFolderBrowser : FolderBrowseComponent {
   struct Dialog : FolderBrowseDialog {
     explicit Dialog(FakeFolderBrowser& component) : c(component) {}
     void SetOwnerWindow(WindowHandle owner) override { Log("owner " + std::to_string(owner)); }
-    void SetOption(int number, std::int32_t value) override {
-      Log("option " + std::to_string(number) + " " + std::to_string(value));
+    void SetOption(FolderBrowseOption option, std::int32_t value) override {
+      Log("option " + std::to_string(static_cast<int>(option)) + " " + std::to_string(value));
     }
     void SetTitle(const Text& title) override {
       c.title_ = title;

@@ -20,7 +20,6 @@
 #include "fakes/recording_registry.h"
 #include "fakes/virtual_file_system.h"
 #include "platform/platform.h"
-#include "run/run_state.h"
 
 namespace harvelo {
 
@@ -29,7 +28,6 @@ struct FakePlatform {
     fs.AddFolder(u"/home/user/Documents");
     fs.AddFolder(u"/home/user/Desktop");
     browsers.windows_.push_back(page);
-    state.AttachedBrowser = page;
   }
 
   FakeBrowserAutomation browsers;
@@ -49,7 +47,6 @@ struct FakePlatform {
                     channels, processes, ui,     notice, machine, clock};
 
   std::shared_ptr<FakeWebBrowser> page = std::make_shared<FakeWebBrowser>();
-  RunState state;
 };
 
 }  // namespace harvelo

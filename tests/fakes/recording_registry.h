@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/hive/hive_store.h"
+#include "platform/linux/hive/hive_store.h"
 #include "platform/registry_api.h"
 
 namespace harvelo {

@@ -23,7 +23,7 @@
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/frame.h"
 #include "platform/linux/channel/socket_channel.h"
-#include "platform/linux/process/process_starter.h"
+#include "platform/linux/posix/process_starter.h"
 
 namespace harvelo {
 namespace {
@@ -78,14 +78,12 @@ class DownloadJobsIntegrationTest : public ::testing::Test {
     auto processes = NewSpawnProcessStarter();
     Platform platform{browser_, windows_, registry_api_, shell_, fs_,     unused_, unused_,
                       *channels, *processes, ui_,        unused_, machine_, clock_};
-    RunState state;
-    state.AttachedBrowser = page_;
-    state.MediaURLs = urls_;
+    JobChannel channel;
     AppPath app_path(machine_);
     std::optional<Failure> failure;
     try {
-      DownloadJobs(platform, state, app_path, wait_milliseconds)
-          .SendDownloadJobs(u"/home/user/Bilder");
+      DownloadJobs(platform, channel, app_path, wait_milliseconds)
+          .SendDownloadJobs(*page_, urls_, u"/home/user/Bilder");
     } catch (const Failure& raised) {
       failure = raised;
     } catch (const ProgramEnded&) {

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/hive/hive.h"
+#include "platform/linux/hive/hive.h"
 #include "support/bidi_pages.h"
 #include "support/devtools_pages.h"
 

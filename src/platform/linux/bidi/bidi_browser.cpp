@@ -9,6 +9,7 @@
 #include "platform/linux/bidi/client_windows.h"
 #include "platform/linux/devtools/devtools_client.h"
 #include "platform/linux/devtools/page_scripts.h"
+#include "platform/linux/qt_core/qt_text.h"
 
 namespace harvelo {
 namespace {
@@ -120,13 +121,16 @@ class BidiElement : public HtmlElement {
   Subject subject_;
 };
 
+// The length of the collection `this`, read at the moment of the read.
+constexpr char kLength[] = R"js(function () { return this.length; })js";
+
 class BidiCollection : public ElementCollection {
  public:
   BidiCollection(std::shared_ptr<Tab> tab, const char* pick)
       : tab_(std::move(tab)), subject_{{}, pick} {}
 
   std::int32_t Length() override {
-    return tab_->Run(subject_, page_scripts::kLength).value(QStringLiteral("value")).toInt();
+    return tab_->Run(subject_, kLength).value(QStringLiteral("value")).toInt();
   }
   std::unique_ptr<HtmlElement> item(std::int32_t index) override {
     return std::make_unique<BidiElement>(tab_,

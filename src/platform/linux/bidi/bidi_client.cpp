@@ -6,6 +6,7 @@
 
 #include "platform/failure.h"
 #include "platform/linux/devtools/devtools_client.h"
+#include "platform/linux/qt_core/qt_text.h"
 
 namespace harvelo {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/linux/bidi/bidi_client.h"
-#include "platform/linux/devtools/browser_window_finder.h"
+#include "platform/linux/browser_windows.h"
 
 namespace harvelo {
 

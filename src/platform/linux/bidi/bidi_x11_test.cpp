@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QThread>
 #include <functional>
 #include <map>
 
@@ -19,6 +18,7 @@
 #include "run/attach_browser.h"
 #include "support/bidi_pages.h"
 #include "support/chromium_session.h"
+#include "support/eventually.h"
 #include "support/firefox_session.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
@@ -29,15 +29,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
-
-// Checks `condition` until it holds or 15 s have passed.
-bool Eventually(const std::function<bool()>& condition) {
-  for (int tries = 0; tries < 300; ++tries) {
-    if (condition()) return true;
-    QThread::msleep(50);
-  }
-  return condition();
-}
+using testing::Eventually;
 
 std::shared_ptr<WebBrowser> Attach(BrowserAutomation& browser, BrowserWindows& windows) {
   FakeUserInterface ui;

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "platform/browser.h"
-#include "platform/linux/devtools/browser_window_finder.h"
+#include "platform/linux/browser_windows.h"
 #include "platform/user_interface.h"
 
 namespace harvelo {

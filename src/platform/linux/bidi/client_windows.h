@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/linux/bidi/bidi_client.h"
-#include "platform/linux/devtools/browser_window_finder.h"
+#include "platform/linux/browser_windows.h"
 
 namespace harvelo {
 

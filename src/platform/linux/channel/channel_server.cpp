@@ -16,6 +16,7 @@
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/frame.h"
 #include "platform/linux/channel/peer_credentials.h"
+#include "platform/linux/posix/file_descriptor.h"
 
 namespace harvelo {
 
@@ -38,13 +39,12 @@ sockaddr_un AddressOf(const std::string& path) {
 // Takes the name for this process: an exclusive lock on "<socket>.lock", held while the
 // server lives, so that two servers starting at once cannot both take it. Returns the
 // lock's descriptor.
-int LockName(const std::string& path, const Text& server_name) {
+FileDescriptor LockName(const std::string& path, const Text& server_name) {
   const std::string lock_path = path + ".lock";
-  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) Fail("cannot open " + lock_path, errno);
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  FileDescriptor fd(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (!fd.valid()) Fail("cannot open " + lock_path, errno);
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
-    ::close(fd);
     if (error == EWOULDBLOCK) {
       throw ServerNameTaken(u"Message channel server: " + server_name +
                             u" is already listening at " + FromUtf8(path));
@@ -55,34 +55,33 @@ int LockName(const std::string& path, const Text& server_name) {
 }
 
 struct Client {
-  int fd;
+  FileDescriptor fd;
   bool introduced = false;
   std::string input;
 };
 
 class SocketChannelServer final : public ChannelServer {
  public:
-  SocketChannelServer(int lock, int listener, std::string path, Handler handler)
-      : lock_(lock), listener_(listener), path_(std::move(path)), handler_(std::move(handler)) {}
+  SocketChannelServer(FileDescriptor lock, FileDescriptor listener, std::string path,
+                      Handler handler)
+      : lock_(std::move(lock)),
+        listener_(std::move(listener)),
+        path_(std::move(path)),
+        handler_(std::move(handler)) {}
 
-  ~SocketChannelServer() override {
-    for (const Client& client : clients_) ::close(client.fd);
-    ::close(listener_);
-    ::unlink(path_.c_str());
-    ::close(lock_);
-  }
+  // The socket file goes before the descriptors, the lock on the name last of all.
+  ~SocketChannelServer() override { ::unlink(path_.c_str()); }
 
   void Serve(std::chrono::milliseconds timeout) override {
-    std::vector<pollfd> watched{{listener_, POLLIN, 0}};
-    for (const Client& client : clients_) watched.push_back({client.fd, POLLIN, 0});
+    std::vector<pollfd> watched{{listener_.get(), POLLIN, 0}};
+    for (const Client& client : clients_) watched.push_back({client.fd.get(), POLLIN, 0});
     if (::poll(watched.data(), watched.size(), static_cast<int>(timeout.count())) <= 0) return;
 
     std::vector<Client> kept;
     for (std::size_t i = 0; i < clients_.size(); ++i) {
+      // A client that is not kept is closed with the old list.
       if (watched[i + 1].revents == 0 || ReadAndAnswer(clients_[i])) {
         kept.push_back(std::move(clients_[i]));
-      } else {
-        ::close(clients_[i].fd);
       }
     }
     clients_ = std::move(kept);
@@ -92,21 +91,18 @@ class SocketChannelServer final : public ChannelServer {
   int Clients() const override { return static_cast<int>(clients_.size()); }
 
   std::vector<int> Descriptors() const override {
-    std::vector<int> watched{listener_};
-    for (const Client& client : clients_) watched.push_back(client.fd);
+    std::vector<int> watched{listener_.get()};
+    for (const Client& client : clients_) watched.push_back(client.fd.get());
     return watched;
   }
 
  private:
   void Accept() {
     for (;;) {
-      const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-      if (fd < 0) return;
-      if (!channel::PeerIsSameUser(fd)) {
-        ::close(fd);
-        continue;
-      }
-      clients_.push_back(Client{fd, false, {}});
+      FileDescriptor fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+      if (!fd.valid()) return;
+      if (!channel::PeerIsSameUser(fd.get())) continue;
+      clients_.push_back(Client{std::move(fd), false, {}});
     }
   }
 
@@ -114,7 +110,7 @@ class SocketChannelServer final : public ChannelServer {
   bool ReadAndAnswer(Client& client) {
     char buffer[65536];
     for (;;) {
-      const ssize_t n = ::recv(client.fd, buffer, sizeof buffer, 0);
+      const ssize_t n = ::recv(client.fd.get(), buffer, sizeof buffer, 0);
       if (n > 0) {
         client.input.append(buffer, static_cast<std::size_t>(n));
         if (static_cast<std::size_t>(n) < sizeof buffer) break;
@@ -141,7 +137,7 @@ class SocketChannelServer final : public ChannelServer {
     }
     client.input.erase(0, used);
     return answers.empty() ||
-           ::send(client.fd, answers.data(), answers.size(), MSG_NOSIGNAL) ==
+           ::send(client.fd.get(), answers.data(), answers.size(), MSG_NOSIGNAL) ==
                static_cast<ssize_t>(answers.size());
   }
 
@@ -153,8 +149,8 @@ class SocketChannelServer final : public ChannelServer {
     return handler_(frame.message_number, frame.data);
   }
 
-  const int lock_;
-  const int listener_;
+  const FileDescriptor lock_;
+  const FileDescriptor listener_;
   const std::string path_;
   Handler handler_;
   std::vector<Client> clients_;
@@ -167,21 +163,20 @@ std::unique_ptr<ChannelServer> ListenAsChannelServer(const std::string& folder,
                                                      ChannelServer::Handler handler) {
   channel::PrepareChannelFolder(folder);
   const std::string path = channel::SocketPath(folder, server_name);
-  const int lock = LockName(path, server_name);
+  FileDescriptor lock = LockName(path, server_name);
   // With the name locked, a socket file still there was left by a server that has gone.
   ::unlink(path.c_str());
 
-  const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  FileDescriptor listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   const sockaddr_un address = AddressOf(path);
-  if (listener < 0 ||
-      ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-      ::chmod(path.c_str(), 0600) != 0 || ::listen(listener, SOMAXCONN) != 0) {
+  if (!listener.valid() ||
+      ::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::chmod(path.c_str(), 0600) != 0 || ::listen(listener.get(), SOMAXCONN) != 0) {
     const int error = errno;
-    if (listener >= 0) ::close(listener);
-    ::close(lock);
     Fail("cannot listen at " + path, error);
   }
-  return std::make_unique<SocketChannelServer>(lock, listener, path, std::move(handler));
+  return std::make_unique<SocketChannelServer>(std::move(lock), std::move(listener), path,
+                                               std::move(handler));
 }
 
 }  // namespace harvelo

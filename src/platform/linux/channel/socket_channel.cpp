@@ -13,6 +13,7 @@
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/frame.h"
 #include "platform/linux/channel/peer_credentials.h"
+#include "platform/linux/posix/file_descriptor.h"
 
 namespace harvelo {
 
@@ -43,13 +44,13 @@ class SocketChannel final : public MessageChannel {
 
   std::int32_t PeerHandle() override {
     if (!open_) Fail("the channel is not open");
-    if (fd_ >= 0 && !ConnectionAlive()) Disconnect();
-    if (fd_ < 0 && !Connect()) return NoPeer;
+    if (fd_.valid() && !ConnectionAlive()) Disconnect();
+    if (!fd_.valid() && !Connect()) return NoPeer;
     return handle_;
   }
 
   void SendData(std::int32_t peer, std::int32_t message_number, const Text& data) override {
-    if (fd_ < 0 || peer != handle_) Fail("the download program is not connected");
+    if (!fd_.valid() || peer != handle_) Fail("the download program is not connected");
     Exchange(channel::EncodeFrame(message_number, ToUtf8(data)));
   }
 
@@ -61,12 +62,12 @@ class SocketChannel final : public MessageChannel {
  private:
   // False when no server listens on the socket (none there, or a stale file).
   bool Connect() {
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd_ < 0) Fail("no socket", errno);
+    fd_.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd_.valid()) Fail("no socket", errno);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, socket_path_.c_str(), socket_path_.size() + 1);
-    if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (::connect(fd_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
       const int error = errno;
       Disconnect();
       // A listener with a full backlog is treated like an absent one: the next question
@@ -74,7 +75,7 @@ class SocketChannel final : public MessageChannel {
       if (error == ENOENT || error == ECONNREFUSED || error == EAGAIN) return false;
       Fail("cannot reach " + socket_path_, error);
     }
-    if (!channel::PeerIsSameUser(fd_)) {
+    if (!channel::PeerIsSameUser(fd_.get())) {
       Disconnect();
       Fail("the server at " + socket_path_ + " belongs to another user");
     }
@@ -85,11 +86,11 @@ class SocketChannel final : public MessageChannel {
 
   // A connection whose server has gone reads as closed.
   bool ConnectionAlive() {
-    pollfd poll_fd{fd_, POLLIN, 0};
+    pollfd poll_fd{fd_.get(), POLLIN, 0};
     if (::poll(&poll_fd, 1, 0) <= 0) return true;
     char byte;
     return !(poll_fd.revents & (POLLHUP | POLLERR)) &&
-           ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) != 0;
+           ::recv(fd_.get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) != 0;
   }
 
   // Sends one frame and waits for its answer. On any fault the connection is dropped, as
@@ -98,7 +99,7 @@ class SocketChannel final : public MessageChannel {
     const Clock::time_point deadline = Clock::now() + reply_limit_;
     std::size_t sent = 0;
     while (sent < frame.size()) {
-      const ssize_t n = ::send(fd_, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+      const ssize_t n = ::send(fd_.get(), frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
       if (n > 0) {
         sent += static_cast<std::size_t>(n);
       } else if (n < 0 && errno == EAGAIN) {
@@ -109,7 +110,7 @@ class SocketChannel final : public MessageChannel {
     }
     char answer = 0;
     for (;;) {
-      const ssize_t n = ::recv(fd_, &answer, 1, 0);
+      const ssize_t n = ::recv(fd_.get(), &answer, 1, 0);
       if (n == 1) break;
       if (n == 0) DropAndFail("the download program closed the channel");
       if (errno == EAGAIN) {
@@ -132,7 +133,7 @@ class SocketChannel final : public MessageChannel {
         DropAndFail("the download program did not answer within " +
                     std::to_string(reply_limit_.count()) + " ms");
       }
-      pollfd poll_fd{fd_, events, 0};
+      pollfd poll_fd{fd_.get(), events, 0};
       const int ready = ::poll(&poll_fd, 1, static_cast<int>(left));
       if (ready > 0) return;
       if (ready < 0 && errno != EINTR) DropAndFail("cannot wait for the answer", errno);
@@ -144,17 +145,14 @@ class SocketChannel final : public MessageChannel {
     Fail(what, error);
   }
 
-  void Disconnect() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
+  void Disconnect() { fd_.reset(); }
 
   const std::string folder_;
   const std::chrono::milliseconds reply_limit_;
   std::string socket_path_;
   std::string client_name_;
   bool open_ = false;
-  int fd_ = -1;
+  FileDescriptor fd_;
   // Each connection gets its own handle, so a send meant for a server that has gone
   // cannot reach its successor.
   std::int32_t handle_ = 0;

@@ -7,73 +7,109 @@
 #include <set>
 
 #include "platform/failure.h"
+#include "platform/linux/devtools/collection_snapshot.h"
 #include "platform/linux/devtools/page_reader.h"
 #include "platform/linux/devtools/page_scripts.h"
 
 namespace harvelo {
 namespace {
 
-// What a page function runs on: an object that an earlier read handed out, or what `pick`
-// takes from the document that the page shows at the moment of the read.
-struct Subject {
-  QString object_id;
-  const char* pick = nullptr;
-};
-
-// Runs `function` on the subject in the adapter's world of the page: one protocol call.
-// Answers the protocol's remote object (its "value" when `by_value`, else its "objectId").
-QJsonObject Run(PageReader& page, const Subject& subject, const char* function,
-                const QJsonArray& arguments = {}, bool by_value = true) {
-  if (subject.pick == nullptr) {
-    return page.RunOn(subject.object_id, QString(function), arguments, by_value);
-  }
-  return page.RunOnDocument(
-      QStringLiteral("function (...a) { return (%1).apply((%2).call(this), a); }")
-          .arg(QString(function), QString(subject.pick)),
-      arguments, by_value);
-}
-
 Text TextOf(const QJsonObject& remote) {
   return ToText(remote.value(QStringLiteral("value")).toString());
 }
 
-Subject Handed(const QJsonObject& remote) {
-  return {remote.value(QStringLiteral("objectId")).toString()};
+PageObject Handed(const QJsonObject& remote) {
+  return {remote.value(QStringLiteral("objectId")).toString(), {}};
 }
 
+// An element read at the moment of each read: one protocol call per read.
 class DevToolsElement : public HtmlElement {
  public:
-  DevToolsElement(std::shared_ptr<PageReader> page, Subject subject)
-      : page_(std::move(page)), subject_(std::move(subject)) {}
+  DevToolsElement(std::shared_ptr<PageReader> page, PageObject element)
+      : page_(std::move(page)), element_(std::move(element)) {}
 
-  Text innerHTML() override { return TextOf(Run(*page_, subject_, page_scripts::kInnerHtml)); }
-  Text href() override { return TextOf(Run(*page_, subject_, page_scripts::kHref)); }
+  Text innerHTML() override { return TextOf(Run(page_scripts::kInnerHtml)); }
+  Text href() override { return TextOf(Run(page_scripts::kHref)); }
   std::unique_ptr<HtmlElement> ParentElement() override {
-    return std::make_unique<DevToolsElement>(
-        page_, Handed(Run(*page_, subject_, page_scripts::kParentElement, {}, false)));
+    return std::make_unique<DevToolsElement>(page_,
+                                             Handed(Run(page_scripts::kParentElement, false)));
   }
 
  private:
+  QJsonObject Run(const char* function, bool by_value = true) {
+    return page_->Run(element_, QString(function), {}, by_value);
+  }
+
   std::shared_ptr<PageReader> page_;
-  Subject subject_;
+  PageObject element_;
 };
 
-class DevToolsCollection : public ElementCollection {
+// An item of a collection's snapshot, or that item's parent: answers the reads that the
+// snapshot took as it took them, and reads the others from the element at the moment of the
+// read.
+class SnapshotElement : public HtmlElement {
  public:
-  DevToolsCollection(std::shared_ptr<PageReader> page, const char* pick)
-      : page_(std::move(page)), subject_{{}, pick} {}
+  SnapshotElement(std::shared_ptr<PageReader> page,
+                  std::shared_ptr<const CollectionSnapshot> snapshot, std::int32_t index,
+                  bool parent)
+      : page_(page),
+        snapshot_(std::move(snapshot)),
+        index_(index),
+        parent_(parent),
+        live_(std::move(page), parent ? snapshot_->Parent(index) : snapshot_->Item(index)) {}
 
-  std::int32_t Length() override {
-    return Run(*page_, subject_, page_scripts::kLength).value(QStringLiteral("value")).toInt();
+  Text innerHTML() override {
+    if (!parent_) {
+      if (std::optional<Text> taken = snapshot_->Taken(index_, SnapshotRead::kInnerHtml)) {
+        return *taken;
+      }
+    }
+    return live_.innerHTML();
   }
-  std::unique_ptr<HtmlElement> item(std::int32_t index) override {
-    return std::make_unique<DevToolsElement>(
-        page_, Handed(Run(*page_, subject_, page_scripts::kItem, {index}, false)));
+  Text href() override {
+    const SnapshotRead read = parent_ ? SnapshotRead::kParentHref : SnapshotRead::kHref;
+    if (std::optional<Text> taken = snapshot_->Taken(index_, read)) return *taken;
+    return live_.href();
+  }
+  std::unique_ptr<HtmlElement> ParentElement() override {
+    if (!parent_ && snapshot_->Taken(index_, SnapshotRead::kParentElement)) {
+      return std::make_unique<SnapshotElement>(page_, snapshot_, index_, true);
+    }
+    return live_.ParentElement();
   }
 
  private:
   std::shared_ptr<PageReader> page_;
-  Subject subject_;
+  std::shared_ptr<const CollectionSnapshot> snapshot_;
+  std::int32_t index_;
+  bool parent_;
+  DevToolsElement live_;
+};
+
+// A collection that the document gives at the moment of each read. Reading its length takes a
+// snapshot of `reads` of every item, and the items up to that length come from it.
+class DevToolsCollection : public ElementCollection {
+ public:
+  DevToolsCollection(std::shared_ptr<PageReader> page, const char* pick, SnapshotReads reads)
+      : page_(std::move(page)), collection_{{}, QString(pick)}, reads_(reads) {}
+
+  std::int32_t Length() override {
+    snapshot_ = CollectionSnapshot::Take(page_, collection_, reads_);
+    return snapshot_->Length();
+  }
+  std::unique_ptr<HtmlElement> item(std::int32_t index) override {
+    if (snapshot_ && index >= 0 && index < snapshot_->Length()) {
+      return std::make_unique<SnapshotElement>(page_, snapshot_, index, false);
+    }
+    return std::make_unique<DevToolsElement>(
+        page_, Handed(page_->Run(collection_, QString(page_scripts::kItem), {index}, false)));
+  }
+
+ private:
+  std::shared_ptr<PageReader> page_;
+  PageObject collection_;
+  SnapshotReads reads_;
+  std::shared_ptr<const CollectionSnapshot> snapshot_;  // from the last read of the length
 };
 
 class DevToolsDocument : public HtmlDocument {
@@ -81,13 +117,18 @@ class DevToolsDocument : public HtmlDocument {
   explicit DevToolsDocument(std::shared_ptr<PageReader> page) : page_(std::move(page)) {}
 
   std::unique_ptr<HtmlElement> documentElement() override {
-    return std::make_unique<DevToolsElement>(page_, Subject{{}, page_scripts::kDocumentElement});
+    return std::make_unique<DevToolsElement>(
+        page_, PageObject{{}, QString(page_scripts::kDocumentElement)});
   }
+  // Each snapshot takes what the scan reads of every item: a link's content and target, an
+  // image's address and whether its parent has one.
   std::unique_ptr<ElementCollection> links() override {
-    return std::make_unique<DevToolsCollection>(page_, page_scripts::kLinks);
+    return std::make_unique<DevToolsCollection>(page_, page_scripts::kLinks,
+                                                SnapshotReads{.inner_html = true, .href = true});
   }
   std::unique_ptr<ElementCollection> images() override {
-    return std::make_unique<DevToolsCollection>(page_, page_scripts::kImages);
+    return std::make_unique<DevToolsCollection>(page_, page_scripts::kImages,
+                                                SnapshotReads{.href = true, .parent = true});
   }
 
  private:

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QThread>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -203,6 +204,69 @@ TEST_F(DevToolsBrowserTest, GivenAnImageWeShouldTellALinkParentFromAParagraphByI
   // A link without a target has the property, empty.
   EXPECT_EQ(Utf8(images->item(2)->ParentElement()->href()), "");
   EXPECT_THROW(page->Document()->documentElement()->ParentElement(), Failure);
+}
+
+// Every read of an element as far as its grandparent's address; a read that raises gives its
+// text.
+std::vector<std::string> ReadsOf(HtmlElement& element) {
+  std::vector<std::string> reads;
+  const auto read = [&reads](const std::function<std::string()>& what) {
+    try {
+      reads.push_back(what());
+    } catch (const Failure& failure) {
+      reads.push_back("raised " + Utf8(failure.description()));
+    }
+  };
+  std::unique_ptr<HtmlElement> parent;
+  read([&] { return Utf8(element.innerHTML()); });
+  read([&] { return Utf8(element.href()); });
+  read([&] { return (parent = element.ParentElement(), "parent"); });
+  if (parent) {
+    read([&] { return Utf8(parent->href()); });
+    read([&] { return Utf8(parent->innerHTML()); });
+    read([&] { return Utf8(parent->ParentElement()->href()); });
+  }
+  return reads;
+}
+
+TEST_F(DevToolsBrowserTest, GivenTheItemsOfACollectionWeShouldAnswerAndRaiseAsTheElementsDo) {
+  // A link of 300,000 characters comes in an answer of its own (not laid out, which takes long).
+  const std::string large_links =
+      "<div hidden><a href=a.jpg>" + std::string(300'000, 'a') + "</a><a href=b.jpg>b</a></div>";
+  const struct {
+    const char* path;
+    std::string markup;
+    const char* raised;
+  } kPages[] = {
+      {"/kinds.html",
+       "<p><img src=p.jpg></p><a href=big.jpg><img src=t.jpg></a><a name=x><span><img src=s.jpg>"
+       "</span></a><map name=m><area href=a.html></map><a href=b.html> <b>bold</b></a>",
+       "raised Object doesn't support this property or method"},
+      {"/root-image.html",
+       "<script>document.replaceChild(Object.assign(document.createElement('img'), "
+       "{src: 'root.jpg'}), document.documentElement)</script>",
+       "raised Object variable not set"},
+      {"/large.html", large_links + "<p><img src=p.jpg></p>",
+       "raised Object doesn't support this property or method"},
+  };
+  for (const auto& [path, markup, raised] : kPages) {
+    auto page = Open(path, markup);
+    ASSERT_NE(page, nullptr);
+    auto document = page->Document();
+    std::vector<std::string> every_read;
+    for (auto collection : {&HtmlDocument::links, &HtmlDocument::images}) {
+      auto items = ((*document).*collection)();
+      const std::int32_t length = items->Length();
+      for (std::int32_t i = 0; i < length; ++i) {
+        const std::vector<std::string> reads = ReadsOf(*items->item(i));
+        // A collection whose length was never read reads each item from the document.
+        EXPECT_EQ(reads, ReadsOf(*((*document).*collection)()->item(i))) << path << " " << i;
+        every_read.insert(every_read.end(), reads.begin(), reads.end());
+      }
+      EXPECT_THROW(((*document).*collection)()->item(length), Failure) << path;
+    }
+    EXPECT_THAT(every_read, ::testing::Contains(raised)) << path;
+  }
 }
 
 TEST_F(DevToolsBrowserTest, GivenATabClosedBetweenTwoReadsWeShouldRaiseNamingTheEndpoint) {

@@ -34,11 +34,6 @@ bool Connect(QWebSocket& socket, const QUrl& address, const QDeadlineTimer& dead
   return !closed && socket.state() == QAbstractSocket::ConnectedState;
 }
 
-Text ToText(const QString& text) {
-  return Text(reinterpret_cast<const char16_t*>(text.utf16()),
-              static_cast<std::size_t>(text.size()));
-}
-
 DevToolsClient::DevToolsClient(QUrl endpoint, std::chrono::milliseconds time_limit)
     : endpoint_(std::move(endpoint)),
       time_limit_(time_limit),
@@ -151,16 +146,19 @@ std::optional<QJsonObject> DevToolsClient::Exchange(const QString& socket_url,
   }
   const QJsonObject result = message.value(QStringLiteral("result")).toObject();
   if (result.contains(QStringLiteral("exceptionDetails"))) {
-    const QJsonObject exception = result.value(QStringLiteral("exceptionDetails"))
-                                      .toObject()
-                                      .value(QStringLiteral("exception"))
-                                      .toObject();
-    const QJsonValue thrown = exception.value(QStringLiteral("value"));
-    // A text thrown on purpose is the error as the program knows it, without the address.
-    if (thrown.isString()) throw Failure(ToText(thrown.toString()));
-    Fail(exception.value(QStringLiteral("description")).toString());
+    RaiseThrown(result.value(QStringLiteral("exceptionDetails"))
+                    .toObject()
+                    .value(QStringLiteral("exception"))
+                    .toObject());
   }
   return result;
+}
+
+void DevToolsClient::RaiseThrown(const QJsonObject& exception) const {
+  const QJsonValue thrown = exception.value(QStringLiteral("value"));
+  // A text thrown on purpose is the error as the program knows it, without the address.
+  if (thrown.isString()) throw Failure(ToText(thrown.toString()));
+  Fail(exception.value(QStringLiteral("description")).toString());
 }
 
 }  // namespace harvelo

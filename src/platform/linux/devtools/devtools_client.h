@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/linux/qt_core/qt_text.h"
 #include "text/text.h"
 
 class QDeadlineTimer;
@@ -23,9 +24,6 @@ class QNetworkAccessManager;
 class QWebSocket;
 
 namespace harvelo {
-
-// The protocol's text as the program's text, 16-bit unit for unit.
-Text ToText(const QString& text);
 
 // Serves the event loop of the QCoreApplication until `done` answers true or `deadline`
 // passes; answers `done`. For a client that waits for its socket.
@@ -57,6 +55,11 @@ class DevToolsClient {
   // execution context that no longer exists) answers nothing instead of raising.
   std::optional<QJsonObject> CallUnlessRefused(const QString& socket_url, const QString& method,
                                                const QJsonObject& params = {});
+
+  // Raises what a page function threw, given as the protocol describes a thrown value
+  // (`exception`, a remote object): a Failure with the thrown text when it threw a text, else
+  // with the exception's description.
+  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const;
 
   const QUrl& endpoint() const { return endpoint_; }
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/linux/devtools/browser_window_finder.h"
+#include "platform/linux/browser_windows.h"
 #include "platform/linux/devtools/devtools_client.h"
 
 namespace harvelo {

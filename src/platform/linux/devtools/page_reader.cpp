@@ -45,6 +45,17 @@ QJsonObject PageReader::RunOnDocument(const QString& function, const QJsonArray&
   return RunOn(document_, function, arguments, by_value);
 }
 
+QJsonObject PageReader::Run(const PageObject& object, const QString& function,
+                            const QJsonArray& arguments, bool by_value) {
+  const QString applied =
+      object.pick.isEmpty()
+          ? function
+          : QStringLiteral("function (...a) { return (%1).apply((%2).call(this), a); }")
+                .arg(function, object.pick);
+  if (object.object_id.isEmpty()) return RunOnDocument(applied, arguments, by_value);
+  return RunOn(object.object_id, applied, arguments, by_value);
+}
+
 QString PageReader::DocumentInNewWorld() {
   const QString frame = Call(QStringLiteral("Page.getFrameTree"))
                             .value(QStringLiteral("frameTree"))

@@ -13,6 +13,14 @@
 
 namespace harvelo {
 
+// What a page function runs on: an object that an earlier run handed out (`object_id`), or the
+// document that the page shows at the moment of the run (`object_id` empty); taken through
+// `pick`, a function of it that answers the object, when there is one.
+struct PageObject {
+  QString object_id;
+  QString pick;
+};
+
 class PageReader {
  public:
   // The page target `target_id`, spoken to over `socket_url`. `client` must remain live while
@@ -35,6 +43,15 @@ class PageReader {
   // world went with it.
   QJsonObject RunOnDocument(const QString& function, const QJsonArray& arguments = {},
                             bool by_value = true);
+
+  // The same with `this` being `object`: RunOn, or RunOnDocument for the document.
+  QJsonObject Run(const PageObject& object, const QString& function,
+                  const QJsonArray& arguments = {}, bool by_value = true);
+
+  // Raises what a page function threw, as the protocol describes a thrown value.
+  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const {
+    client_.RaiseThrown(exception);
+  }
 
  private:
   QJsonObject Params(const QString& object_id, const QString& function, const QJsonArray& arguments,

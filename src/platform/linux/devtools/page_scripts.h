@@ -94,13 +94,66 @@ inline constexpr char kParentElement[] = R"js(function () {
   return this.parentElement;
 })js";
 
-inline constexpr char kLength[] = R"js(function () { return this.length; })js";
-
 inline constexpr char kItem[] = R"js(function (index) {
   const item = this[index];
   if (!item) throw 'Invalid procedure call or argument';
   return item;
 })js";
+
+// What the scan reads of every item of the collection `this`, taken in one run, so that every
+// item answers as the document stood at that moment. Called with the functions above that read
+// an element (innerHtml, href, parentElement) and with which reads to take: the item's
+// innerHTML, its href, its parent with the parent's href. Answers a holder for the calls that
+// follow: the items, their parents, and one row per item [innerHTML, href, parent, parent's
+// href]. A value is the text read (a parent that was found reads ""), null when not taken, or
+// {thrown}: what the read threw, as the protocol describes a thrown value.
+inline constexpr char kSnapshot[] = R"js(function (innerHtml, href, parentElement, takeInnerHtml,
+                                             takeHref, takeParent) {
+  const attempt = (read, subject) => {
+    try {
+      return {value: read.call(subject)};
+    } catch (thrown) {
+      return {thrown: typeof thrown === 'string'
+          ? {value: thrown}
+          : {description: (thrown instanceof Error && thrown.stack) || String(thrown)}};
+    }
+  };
+  const taken = (result) => 'thrown' in result ? result : result.value;
+  const items = Array.from(this);
+  const parents = [];
+  const rows = items.map((item, i) => {
+    const row = [takeInnerHtml ? taken(attempt(innerHtml, item)) : null,
+                 takeHref ? taken(attempt(href, item)) : null, null, null];
+    if (takeParent) {
+      const parent = attempt(parentElement, item);
+      if ('thrown' in parent) {
+        row[2] = parent;
+      } else {
+        parents[i] = parent.value;
+        row[2] = '';
+        row[3] = taken(attempt(href, parent.value));
+      }
+    }
+    return row;
+  });
+  return {items, parents, rows};
+})js";
+
+// The rows of the holder `this` from `from` on, as many as come to about `budget` characters of
+// text (one at least), and the number of rows in all: {length, rows} written as JSON, as one
+// text crosses the protocol much faster than the same values as objects.
+inline constexpr char kSnapshotRows[] = R"js(function (from, budget) {
+  const rows = [];
+  for (let i = from, size = 0; i < this.rows.length && size < budget; ++i) {
+    rows.push(this.rows[i]);
+    for (const value of this.rows[i]) size += typeof value === 'string' ? value.length : 1;
+  }
+  return JSON.stringify({length: this.rows.length, rows});
+})js";
+
+// Item %1 of the holder `this`, and that item's parent.
+inline constexpr char kSnapshotItem[] = R"js(function () { return this.items[%1]; })js";
+inline constexpr char kSnapshotParent[] = R"js(function () { return this.parents[%1]; })js";
 
 // These take the document as `this`.
 inline constexpr char kDocumentElement[] = R"js(function () {

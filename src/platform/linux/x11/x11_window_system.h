@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/linux/devtools/browser_window_finder.h"
+#include "platform/linux/browser_windows.h"
 
 namespace harvelo {
 

@@ -1,0 +1,125 @@
+#include "platform/linux/posix/process_starter.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/failure.h"
+
+namespace harvelo {
+namespace {
+
+using namespace std::string_literals;
+
+struct SplitCase {
+  Text command_line;
+  std::string program;
+  std::optional<std::string> argument;
+};
+
+TEST(SplitCommandLineTest, GivenCommandLinesWeShouldTakeThePathAndOneWholeArgument) {
+  const SplitCase cases[] = {
+      {u"\"/opt/h/Haulbeam.exe\"", "/opt/h/Haulbeam", std::nullopt},
+      {u"\"/opt/h/Tellora.exe\" <wHWND>1</wHWND>", "/opt/h/Tellora", "<wHWND>1</wHWND>"},
+      {u"\"/opt/my apps/T.EXE\"  two  blanks ", "/opt/my apps/T", " two  blanks "},
+      {u"\"/opt/h/T.exe\" a \"b\" c", "/opt/h/T", "a \"b\" c"},
+      {u"\"/opt/h/T.exe\" ", "/opt/h/T", std::nullopt},
+      {u"\"/opt/h/T.exe.exe\"", "/opt/h/T.exe", std::nullopt},
+      {u"\"/opt/h/exe\"", "/opt/h/exe", std::nullopt},
+      {u"\"/opt/ü/T\" é", "/opt/\xC3\xBC/T", "\xC3\xA9"},
+      {u"/usr/bin/prog arg with blanks", "/usr/bin/prog", "arg with blanks"},
+      {u"/usr/bin/prog", "/usr/bin/prog", std::nullopt},
+  };
+  for (const SplitCase& c : cases) {
+    const ProgramCall call = SplitCommandLine(c.command_line);
+    EXPECT_EQ(call.program, c.program) << ToUtf8(c.command_line);
+    EXPECT_EQ(call.argument, c.argument) << ToUtf8(c.command_line);
+  }
+}
+
+TEST(SplitCommandLineTest, GivenAnUnclosedQuoteWeShouldRaise) {
+  EXPECT_THROW(SplitCommandLine(u"\"/opt/h/Tellora.exe <x>"), Failure);
+}
+
+class ProcessStarterTest : public ::testing::Test {
+ protected:
+  ProcessStarterTest() {
+    char pattern[] = "/tmp/harvelo-start-XXXXXX";
+    base_ = ::mkdtemp(pattern);
+    folder_ = base_ + "/my apps \xC3\xA9";
+    std::filesystem::create_directory(folder_);
+    std::filesystem::copy_file(HARVELO_RECORD_ARGS, folder_ + "/Tellora");
+  }
+  ~ProcessStarterTest() override { std::filesystem::remove_all(base_); }
+
+  // Waits for the started program to end, five seconds at most; true when it ended well.
+  static bool Finished(pid_t pid) {
+    for (int i = 0; i < 500; ++i) {
+      int status = 0;
+      if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && !WEXITSTATUS(status);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return false;
+  }
+
+  std::string Record() {
+    std::ifstream file(folder_ + "/Tellora.record", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  std::string base_;
+  std::string folder_;
+  std::unique_ptr<ProcessStarter> starter_ = NewSpawnProcessStarter();
+};
+
+TEST_F(ProcessStarterTest, GivenAnAddressFullOfShellCharactersWeShouldHandItOverByteForByte) {
+  const Text address =
+      u"http://h.example/a b?q=\"x\"&r='y';$(touch pwned)`id`|cat>out<in \\ * ~ #! %20 "
+      u"über 字 😀\t";
+  const Text argument = u"<wHWND>42</wHWND><FormName>frmRobotExclude</FormName><URL>" +
+                        address + u"</URL>";
+  const std::int64_t pid = NewSpawnProcessStarter()->Shell(
+      u"\"" + FromUtf8(folder_) + u"/Tellora.exe\" " + argument, kMinimizedFocus);
+  ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
+  EXPECT_EQ(Record(), "own session\0"s + "1\0"s + "2\0"s + ToUtf8(argument) + "\0"s);
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/pwned"));
+  EXPECT_FALSE(std::filesystem::exists("pwned"));
+}
+
+TEST_F(ProcessStarterTest, GivenNoArgumentWeShouldStartTheProgramBareWithItsWindowStyle) {
+  ::setenv(kWindowStyleVariable, "9", 1);
+  const std::int64_t pid =
+      starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Tellora.exe\"", kNormalNoFocus);
+  ::unsetenv(kWindowStyleVariable);
+  ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
+  EXPECT_EQ(Record(), "own session\0"s + "0\0"s + "4\0"s);
+}
+
+TEST_F(ProcessStarterTest, GivenAMissingProgramWeShouldRaiseNamingIt) {
+  try {
+    starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Haulbeam.exe\"", kNormalNoFocus);
+    ADD_FAILURE() << "a missing program started";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.description(),
+              FromUtf8("Cannot start " + folder_ + "/Haulbeam: No such file or directory"));
+  }
+}
+
+TEST_F(ProcessStarterTest, GivenAFileThatIsNoProgramWeShouldRaise) {
+  std::ofstream(folder_ + "/Haulbeam") << "not a program";
+  EXPECT_THROW(starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Haulbeam.exe\"", kNormalNoFocus),
+               Failure);
+}
+
+}  // namespace
+}  // namespace harvelo
