@@ -8,62 +8,71 @@
 #include "platform/failure.h"
 #include "platform/linux/bidi/client_windows.h"
 #include "platform/linux/devtools/devtools_client.h"
+#include "platform/linux/devtools/page_document.h"
+#include "platform/linux/devtools/page_runner.h"
 #include "platform/linux/devtools/page_scripts.h"
 #include "platform/linux/qt_core/qt_text.h"
 
 namespace harvelo {
 namespace {
 
-// What a page function runs on: a node that an earlier read handed out (the session's
-// reference to it), or what `pick` takes from the document that the tab shows at the moment
-// of the read; neither: that document itself.
-struct Subject {
-  QString node;
-  const char* pick = nullptr;
-};
-
-// One tab: a top-level browsing context of the session.
-class Tab {
+// One tab: a top-level browsing context of the session, read in a sandbox of the adapter's own.
+class Tab : public PageRunner {
  public:
   Tab(BidiClient& client, QString context) : client_(client), context_(std::move(context)) {}
 
   BidiClient& client() { return client_; }
 
-  // Runs `function` on the subject in the adapter's sandbox of the tab's document: one
-  // protocol call. Answers the protocol's remote value; a node comes as the session's
-  // reference, without its content.
-  QJsonObject Run(const Subject& subject, const char* function, const QJsonArray& arguments = {}) {
+  // One protocol call. The sandbox's `document` is the page's document, seen past the page's
+  // scripts. A node is handed out as the session's reference to it, without its content; any
+  // other object as a handle in the sandbox, which lives as long as the document.
+  QJsonObject Run(const PageObject& object, const QString& function,
+                  const QJsonArray& arguments = {}, bool by_value = true) override {
     QJsonArray values;
     for (const QJsonValue& argument : arguments) {
-      values.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("number")},
-                                {QStringLiteral("value"), argument}});
+      const QString type = argument.isBool()     ? QStringLiteral("boolean")
+                           : argument.isString() ? QStringLiteral("string")
+                                                 : QStringLiteral("number");
+      values.append(
+          QJsonObject{{QStringLiteral("type"), type}, {QStringLiteral("value"), argument}});
     }
+    const QString subject =
+        object.object_id.isEmpty() ? QStringLiteral("document") : QStringLiteral("this");
     QJsonObject params{
+        {QStringLiteral("functionDeclaration"),
+         QStringLiteral("function (...a) { return (%1).apply(%2, a); }")
+             .arg(function, object.pick.isEmpty()
+                                ? subject
+                                : QStringLiteral("(%1).call(%2)").arg(object.pick, subject))},
         {QStringLiteral("target"),
          QJsonObject{{QStringLiteral("context"), context_},
                      {QStringLiteral("sandbox"), QStringLiteral("harvelo")}}},
         {QStringLiteral("awaitPromise"), false},
         {QStringLiteral("arguments"), values},
-        {QStringLiteral("resultOwnership"), QStringLiteral("none")},
+        {QStringLiteral("resultOwnership"),
+         by_value ? QStringLiteral("none") : QStringLiteral("root")},
         {QStringLiteral("serializationOptions"),
          QJsonObject{{QStringLiteral("maxDomDepth"), 0}, {QStringLiteral("maxObjectDepth"), 0}}}};
-    if (!subject.node.isEmpty()) {
-      params.insert(QStringLiteral("functionDeclaration"), QString(function));
+    if (!object.object_id.isEmpty()) {
       params.insert(QStringLiteral("this"),
-                    QJsonObject{{QStringLiteral("sharedId"), subject.node}});
-    } else {
-      // The sandbox's `document` is the page's document, seen past the page's scripts.
-      params.insert(
-          QStringLiteral("functionDeclaration"),
-          QStringLiteral("function (...a) { return (%1).apply(%2, a); }")
-              .arg(QString(function),
-                   subject.pick == nullptr
-                       ? QStringLiteral("document")
-                       : QStringLiteral("(%1).call(document)").arg(QString(subject.pick))));
+                    QJsonObject{{handles_.count(object.object_id) != 0 ? QStringLiteral("handle")
+                                                                       : QStringLiteral("sharedId"),
+                                 object.object_id}});
     }
-    return client_.Call(QStringLiteral("script.callFunction"), params)
-        .value(QStringLiteral("result"))
-        .toObject();
+    const QJsonObject result = client_.Call(QStringLiteral("script.callFunction"), params)
+                                   .value(QStringLiteral("result"))
+                                   .toObject();
+    if (by_value) return result;
+    QString id = result.value(QStringLiteral("sharedId")).toString();
+    if (id.isEmpty()) {
+      id = result.value(QStringLiteral("handle")).toString();
+      handles_.insert(id);
+    }
+    return {{QStringLiteral("objectId"), id}};
+  }
+
+  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const override {
+    client_.RaiseThrown(exception);
   }
 
   // The browser's account of the tab: its address and its window.
@@ -81,7 +90,7 @@ class Tab {
   // that cannot be read (hung, or gone), which is taken for one behind.
   std::optional<Text> ShownTitle() {
     try {
-      const QJsonObject title = Run({}, page_scripts::kShownTitle);
+      const QJsonObject title = Run({}, QString(page_scripts::kShownTitle));
       if (title.value(QStringLiteral("type")).toString() == QStringLiteral("string")) {
         return ToText(title.value(QStringLiteral("value")).toString());
       }
@@ -94,70 +103,7 @@ class Tab {
  private:
   BidiClient& client_;
   QString context_;
-};
-
-Text TextOf(const QJsonObject& remote) {
-  return ToText(remote.value(QStringLiteral("value")).toString());
-}
-
-Subject Handed(const QJsonObject& remote) {
-  return {remote.value(QStringLiteral("sharedId")).toString()};
-}
-
-class BidiElement : public HtmlElement {
- public:
-  BidiElement(std::shared_ptr<Tab> tab, Subject subject)
-      : tab_(std::move(tab)), subject_(std::move(subject)) {}
-
-  Text innerHTML() override { return TextOf(tab_->Run(subject_, page_scripts::kInnerHtml)); }
-  Text href() override { return TextOf(tab_->Run(subject_, page_scripts::kHref)); }
-  std::unique_ptr<HtmlElement> ParentElement() override {
-    return std::make_unique<BidiElement>(tab_,
-                                         Handed(tab_->Run(subject_, page_scripts::kParentElement)));
-  }
-
- private:
-  std::shared_ptr<Tab> tab_;
-  Subject subject_;
-};
-
-// The length of the collection `this`, read at the moment of the read.
-constexpr char kLength[] = R"js(function () { return this.length; })js";
-
-class BidiCollection : public ElementCollection {
- public:
-  BidiCollection(std::shared_ptr<Tab> tab, const char* pick)
-      : tab_(std::move(tab)), subject_{{}, pick} {}
-
-  std::int32_t Length() override {
-    return tab_->Run(subject_, kLength).value(QStringLiteral("value")).toInt();
-  }
-  std::unique_ptr<HtmlElement> item(std::int32_t index) override {
-    return std::make_unique<BidiElement>(tab_,
-                                         Handed(tab_->Run(subject_, page_scripts::kItem, {index})));
-  }
-
- private:
-  std::shared_ptr<Tab> tab_;
-  Subject subject_;
-};
-
-class BidiDocument : public HtmlDocument {
- public:
-  explicit BidiDocument(std::shared_ptr<Tab> tab) : tab_(std::move(tab)) {}
-
-  std::unique_ptr<HtmlElement> documentElement() override {
-    return std::make_unique<BidiElement>(tab_, Subject{{}, page_scripts::kDocumentElement});
-  }
-  std::unique_ptr<ElementCollection> links() override {
-    return std::make_unique<BidiCollection>(tab_, page_scripts::kLinks);
-  }
-  std::unique_ptr<ElementCollection> images() override {
-    return std::make_unique<BidiCollection>(tab_, page_scripts::kImages);
-  }
-
- private:
-  std::shared_ptr<Tab> tab_;
+  std::set<QString> handles_;  // the ids handed out that are handles, not nodes
 };
 
 class BidiPage : public WebBrowser {
@@ -181,7 +127,7 @@ class BidiPage : public WebBrowser {
     return ToText(tab_->Info().value(QStringLiteral("url")).toString());
   }
 
-  std::unique_ptr<HtmlDocument> Document() override { return std::make_unique<BidiDocument>(tab_); }
+  std::unique_ptr<HtmlDocument> Document() override { return NewPageDocument(tab_); }
 
  private:
   std::shared_ptr<Tab> tab_;

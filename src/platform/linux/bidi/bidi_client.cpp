@@ -96,6 +96,12 @@ QJsonObject BidiClient::Call(const QString& method, const QJsonObject& params) {
   return result;
 }
 
+void BidiClient::RaiseThrown(const QJsonObject& exception) const {
+  const QJsonValue thrown = exception.value(QStringLiteral("value"));
+  if (thrown.isString()) throw Failure(ToText(thrown.toString()));
+  Fail(exception.value(QStringLiteral("description")).toString());
+}
+
 QJsonObject BidiClient::Exchange(const QString& method, const QJsonObject& params) {
   const int id = next_id_++;
   const QJsonObject command{{QStringLiteral("id"), id},

@@ -36,6 +36,11 @@ class BidiClient {
   // exception's description.
   QJsonObject Call(const QString& method, const QJsonObject& params = {});
 
+  // Raises what a page function threw, as a snapshot row keeps it ({"value": a thrown text}
+  // or {"description": what else was thrown}): a Failure with the thrown text when it threw a
+  // text, else with the description.
+  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const;
+
   // The browser's main process (the one that owns its windows).
   std::int64_t ProcessId();
 

@@ -1,0 +1,19 @@
+#ifndef HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_DOCUMENT_H_
+#define HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_DOCUMENT_H_
+
+// The document a page shows, read through page functions: the same reads, snapshots and
+// errors over every protocol that can run a function in the page.
+
+#include <memory>
+
+#include "platform/browser.h"
+#include "platform/linux/devtools/page_runner.h"
+
+namespace harvelo {
+
+// The document that `page` shows at the moment of each read.
+std::unique_ptr<HtmlDocument> NewPageDocument(std::shared_ptr<PageRunner> page);
+
+}  // namespace harvelo
+
+#endif  // HARVELO_PLATFORM_LINUX_DEVTOOLS_PAGE_DOCUMENT_H_
