@@ -76,7 +76,8 @@ void DesktopScene::ShowPage(const std::string& path, const std::string& launcher
   if (kind_ == BrowserKind::kFirefox) {
     firefox_ = std::make_unique<FirefoxSession>(
         FirefoxSession::Options{display_.display(), {page_url_}}, launcher);
-    bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 10s);
+    // Generous: a Firefox that answers its first session late keeps it, refusing every other.
+    bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
   } else {
     chromium_ = std::make_unique<ChromiumSession>(
         ChromiumSession::Options{display_.display(), {page_url_}}, launcher);

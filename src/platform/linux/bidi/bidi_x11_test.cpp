@@ -87,7 +87,7 @@ TEST_F(BidiX11Test, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOn
     server_->Add("/" + page + "-opened.html", "<title>opened</title>");
   }
   testing::FirefoxSession firefox({.display = x_->display(), .urls = {url("north")}});
-  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 10s);
+  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
   auto windows = NewX11WindowSystem(x_->display());
   auto browser = NewBidiBrowser(client, *windows);
   std::map<std::string, std::string> window_showing;
@@ -131,7 +131,7 @@ TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItT
   server_->Add("/second.html", "<title>second</title>");
   testing::FirefoxSession firefox(
       {.display = x_->display(), .urls = {server_->Url("/first.html")}});
-  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 10s);
+  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
   auto windows = NewBidiWindowSystem(client);
   auto browser = NewBidiBrowser(client, *windows);
   ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/first.html")));
