@@ -10,11 +10,9 @@
 #include <thread>
 
 #include "platform/linux/hive/hive_store.h"
+#include "platform/linux/bidi/browser_choice.h"
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/socket_channel.h"
-#include "platform/linux/devtools/devtools_browser.h"
-#include "platform/linux/devtools/devtools_endpoint.h"
-#include "platform/linux/devtools/devtools_window_system.h"
 #include "platform/linux/hive_file/hive_file.h"
 #include "platform/linux/posix/local_clock.h"
 #include "platform/linux/posix/machine.h"
@@ -26,7 +24,6 @@
 #include "platform/linux/qt_widgets/qt_notice_window.h"
 #include "platform/linux/qt_core/url_combiner.h"
 #include "platform/linux/xdg/xdg_folders.h"
-#include "platform/linux/x11/x11_window_system.h"
 #include "run/error_box.h"
 #include "run/form1.h"
 
@@ -48,14 +45,10 @@ int main(int argc, char** argv) {
   // them (the font database may be filled from any thread).
   const std::jthread fonts([] { QFontDatabase::families(); });
 
-  DevToolsClient devtools(FindDevToolsEndpoint(), kBrowserTimeLimit);
-  std::unique_ptr<BrowserWindows> windows;
-  if (IsX11Session()) windows = NewX11WindowSystem("");
-  if (!windows) windows = NewDevToolsWindowSystem(devtools);
-  const std::unique_ptr<BrowserAutomation> browser = NewDevToolsBrowser(devtools, *windows);
+  const std::unique_ptr<UserInterface> qt_ui = NewQtUserInterface();
+  const std::unique_ptr<ChosenBrowser> browser = ChooseBrowser(*qt_ui, kBrowserTimeLimit);
   const std::unique_ptr<HiveStore> hive = NewHiveFileStore(DefaultHiveFilePath(), std::cerr);
   const std::unique_ptr<RegistryApi> registry = NewHiveRegistry(*hive);
-  const std::unique_ptr<UserInterface> ui = NewQtUserInterface();
   const std::unique_ptr<Machine> machine = NewLinuxMachine();
   const std::unique_ptr<Clock> clock = NewLocalClock();
   const std::unique_ptr<ShellFolders> shell_folders = NewXdgShellFolders();
@@ -68,8 +61,8 @@ int main(int argc, char** argv) {
   const std::unique_ptr<ProcessStarter> processes = NewSpawnProcessStarter();
   const std::unique_ptr<NoticeWindow> notice = NewQtNoticeWindow();
 
-  Platform platform{.browser = *browser,
-                    .windows = *windows,
+  Platform platform{.browser = browser->automation(),
+                    .windows = browser->windows(),
                     .registry = *registry,
                     .shell_folders = *shell_folders,
                     .file_system = *file_system,
@@ -77,7 +70,7 @@ int main(int argc, char** argv) {
                     .folder_browser = *folder_browser,
                     .channels = *channels,
                     .processes = *processes,
-                    .ui = *ui,
+                    .ui = browser->ui(),
                     .notice = *notice,
                     .machine = *machine,
                     .clock = *clock};

@@ -15,6 +15,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_user_interface.h"
 #include "fakes/recording_registry.h"
+#include "large_page.h"
 #include "platform/linux/devtools/devtools_browser.h"
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "run/attach_browser.h"
@@ -28,20 +29,6 @@ namespace harvelo {
 namespace {
 
 using namespace std::chrono_literals;
-
-// About 1 MB of ordinary markup: paragraphs with links around thumbnails.
-std::string LargePage() {
-  // The thumbnails are not fetched: the page measures reading, not loading.
-  std::string page =
-      "<html><head><title>large</title><meta http-equiv=\"Content-Security-Policy\" "
-      "content=\"img-src 'none'\"></head><body>";
-  for (int i = 0; page.size() < 1'000'000; ++i) {
-    const std::string n = std::to_string(i);
-    page += "<p class=\"row\">Picture " + n + " &amp; friends: <a href=\"/pics/" + n +
-            ".jpg\"><img src=\"/thumbs/" + n + ".jpg\" alt=\"thumb " + n + "\"></a></p>\n";
-  }
-  return page + "</body></html>";
-}
 
 // The marker page that the harvest benchmark shows.
 constexpr int kMarkerLinks = 2000;

@@ -3,7 +3,7 @@
 // harvelo to its folder dialog on screen, and from the dialog's OK to the last file saved
 // by Haulbeam (which harvelo starts). Beside it, the same files fetched by curl one after
 // another. And the start to the folder dialog alone, on large pages read from the text and
-// from the document (a marker page).
+// from the document (a marker page), shown in Chromium and in Firefox.
 //
 // Each harvest starts with no Haulbeam running and an empty save folder.
 
@@ -59,21 +59,22 @@ struct Stage {
   testing::DesktopScene scene;
 
   Stage(const testing::XSession& display, const std::function<void(const fs::path&)>& write,
-        std::chrono::milliseconds server_delay)
-      : scene(display, HARVELO_PROGRAM_FOLDER, (write(site.path()), site.path())) {
+        std::chrono::milliseconds server_delay, testing::BrowserKind browser)
+      : scene(display, HARVELO_PROGRAM_FOLDER, (write(site.path()), site.path()), browser) {
     scene.server().Delay(server_delay);
     scene.ShowPage("/index.html");
   }
 };
 
-// The stage named `name`, made by `write` on first use.
+// The stage named `name`, made by `write` on first use and shown in `browser`.
 Stage& StageFor(const std::string& name, const std::function<void(const fs::path&)>& write,
-                std::chrono::milliseconds server_delay) {
+                std::chrono::milliseconds server_delay,
+                testing::BrowserKind browser = testing::BrowserKind::kChromium) {
   testing::TestApplication<QCoreApplication>();
   static testing::XSession display;
   static std::map<std::string, std::unique_ptr<Stage>> stages;
   std::unique_ptr<Stage>& stage = stages[name];
-  if (!stage) stage = std::make_unique<Stage>(display, write, server_delay);
+  if (!stage) stage = std::make_unique<Stage>(display, write, server_delay, browser);
   return *stage;
 }
 
@@ -142,17 +143,22 @@ void BM_CurlOneAfterAnother(benchmark::State& state) {
 }
 
 // From the start of harvelo to its folder dialog on screen, which is then cancelled: on a page
-// of range(1) thumbnail links and range(2) loose pictures, a marker page when range(0) is 1.
+// of range(1) thumbnail links and range(2) loose pictures, a marker page when range(0) is 1,
+// shown in Firefox when range(3) is 1, else in Chromium.
 void BM_HarveloStartToFolderDialog(benchmark::State& state) {
   const bool marker = state.range(0) == 1;
   const int links = static_cast<int>(state.range(1));
   const int loose = static_cast<int>(state.range(2));
+  const bool firefox = state.range(3) == 1;
   const auto write = [=](const fs::path& site) {
     std::ofstream(site / "index.html") << ThumbnailPage(marker, links, loose);
   };
   const std::string name = "thumbnails " + std::to_string(marker) + " " + std::to_string(links) +
-                           " " + std::to_string(loose);
-  testing::DesktopScene& scene = StageFor(name, write, 0ms).scene;
+                           " " + std::to_string(loose) + " " + std::to_string(firefox);
+  testing::DesktopScene& scene =
+      StageFor(name, write, 0ms,
+               firefox ? testing::BrowserKind::kFirefox : testing::BrowserKind::kChromium)
+          .scene;
   for (auto _ : state) {
     const Clock::time_point start = Clock::now();
     auto harvelo = scene.StartHarvelo();
@@ -184,10 +190,13 @@ BENCHMARK(BM_CurlOneAfterAnother)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HarveloStartToFolderDialog)
-    ->ArgNames({"marker", "links", "loose"})
-    ->Args({0, 300, 0})
-    ->Args({1, 2000, 1000})
-    ->Args({1, 5, 5})
+    ->ArgNames({"marker", "links", "loose", "firefox"})
+    ->Args({0, 300, 0, 0})
+    ->Args({0, 300, 0, 1})
+    ->Args({1, 2000, 1000, 0})
+    ->Args({1, 2000, 1000, 1})
+    ->Args({1, 5, 5, 0})
+    ->Args({1, 5, 5, 1})
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);

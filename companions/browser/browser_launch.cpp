@@ -24,15 +24,24 @@ std::optional<std::string> InPath(const std::string& name, const std::string& pa
 
 }  // namespace
 
-std::optional<std::string> FindBrowser(const std::string& chosen, const std::string& path) {
+std::optional<std::string> FindBrowser(const std::string& chosen, const std::string& path,
+                                       const std::vector<std::string>& known) {
   if (!chosen.empty()) return InPath(chosen, path);
-  for (const std::string& name : kKnownBrowsers) {
+  for (const std::string& name : known) {
     if (std::optional<std::string> found = InPath(name, path)) return found;
   }
   return std::nullopt;
 }
 
+bool IsFirefox(const std::string& program) {
+  return program.substr(program.rfind('/') + 1).starts_with("firefox");
+}
+
 std::string ProfileFolder(const std::string& data_home) { return data_home + "/harvelo/browser"; }
+
+std::string FirefoxProfileFolder(const std::string& data_home) {
+  return data_home + "/harvelo/firefox";
+}
 
 std::vector<std::string> BrowserArguments(const std::string& profile,
                                           const std::vector<std::string>& addresses, bool as_root) {
@@ -42,6 +51,15 @@ std::vector<std::string> BrowserArguments(const std::string& profile,
   if (!addresses.empty()) {
     arguments.push_back("--");
     arguments.insert(arguments.end(), addresses.begin(), addresses.end());
+  }
+  return arguments;
+}
+
+std::vector<std::string> FirefoxArguments(const std::string& profile,
+                                          const std::vector<std::string>& addresses) {
+  std::vector<std::string> arguments = {"--profile", profile, "--remote-debugging-port=0"};
+  for (const std::string& address : addresses) {
+    arguments.insert(arguments.end(), {"--url", address});
   }
   return arguments;
 }

@@ -7,8 +7,8 @@
 // late-bound property read raises. Reads that follow one another with no pause of the program
 // between them (it does not yield to the event loop, nor show a window) may be answered as the
 // document stood at the first of them: nothing of the program runs meanwhile, and the user
-// sees that document. Abstract so the core can run over fakes; the real implementation drives
-// a Chromium-family browser over the DevTools protocol.
+// sees that document. Abstract so the core can run over fakes; the real implementations drive
+// a Chromium-family browser over the DevTools protocol and Firefox over WebDriver BiDi.
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,7 @@
-// The built programs together, as a person uses them: Chromium on a private X display with
-// a window manager, the sample pages served on 127.0.0.1, harvelo started while the page
-// is in front, its dialogs answered with the keyboard, and the real Haulbeam and Tellora.
+// The built programs together, as a person uses them: Chromium, and then Firefox, on a private
+// X display with a window manager, the sample pages served on 127.0.0.1, harvelo started while
+// the page is in front, its dialogs answered with the keyboard, and the real Haulbeam and
+// Tellora. Every case runs in both browsers and expects the same of both.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -51,7 +52,7 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
   return names;
 }
 
-class HarveloEndToEndTest : public ::testing::Test {
+class HarveloEndToEndTest : public ::testing::TestWithParam<testing::BrowserKind> {
  protected:
   static void SetUpTestSuite() {
     display_ = new testing::XSession();
@@ -62,7 +63,7 @@ class HarveloEndToEndTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { delete display_; }
 
-  HarveloEndToEndTest() : scene_(*display_, HARVELO_PROGRAM_FOLDER, HARVELO_SAMPLES) {
+  HarveloEndToEndTest() : scene_(*display_, HARVELO_PROGRAM_FOLDER, HARVELO_SAMPLES, GetParam()) {
     // Like many galleries, the sample one gives one picture only to its own visitors.
     scene_.server().RequireReferer("/gallery/pictures/orchard.jpg", scene_.server().Url("/"));
   }
@@ -94,7 +95,7 @@ class HarveloEndToEndTest : public ::testing::Test {
 
 testing::XSession* HarveloEndToEndTest::display_ = nullptr;
 
-TEST_F(HarveloEndToEndTest, GivenTheSampleGalleryWeShouldSaveEveryServedFileUnderOneGroup) {
+TEST_P(HarveloEndToEndTest, GivenTheSampleGalleryWeShouldSaveEveryServedFileUnderOneGroup) {
   scene_.ShowPage("/gallery/index.html");
   HarvestConfirmingTheFolder();
 
@@ -118,13 +119,30 @@ TEST_F(HarveloEndToEndTest, GivenTheSampleGalleryWeShouldSaveEveryServedFileUnde
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
 }
 
-TEST_F(HarveloEndToEndTest, GivenAMarkerPageWeShouldTakeTheLinkedAndTheLoosePicturesOfItsDocument) {
+TEST_P(HarveloEndToEndTest, GivenAMarkerPageWeShouldTakeTheLinkedAndTheLoosePicturesOfItsDocument) {
   scene_.ShowPage("/marker/index.html");
   HarvestConfirmingTheFolder();
 
   EXPECT_THAT(testing::DesktopScene::WaitForLines(scene_.output(), "saved\t", 4, 60s), SizeIs(4));
   EXPECT_THAT(FilesIn(Saved()), ElementsAre("SourceLog.txt", "dunes.jpg", "glacier.jpg",
                                             "harbour.jpg", "meadow.jpg"));
+}
+
+TEST_P(HarveloEndToEndTest, GivenTwoWindowsWeShouldHarvestThePageOfTheOneInFront) {
+  scene_.ShowPage("/robots/index.html");
+  scene_.OpenWindow("/marker/index.html");
+  HarvestConfirmingTheFolder();
+
+  EXPECT_THAT(testing::DesktopScene::WaitForLines(scene_.output(), "saved\t", 4, 60s), SizeIs(4));
+  EXPECT_THAT(FilesIn(Saved()), ElementsAre("SourceLog.txt", "dunes.jpg", "glacier.jpg",
+                                            "harbour.jpg", "meadow.jpg"));
+}
+
+TEST_P(HarveloEndToEndTest, GivenTheBrowserStartedByHarveloBrowserWeShouldFindItByItself) {
+  scene_.ShowPage("/gallery/index.html", HARVELO_BROWSER_LAUNCHER);
+  HarvestConfirmingTheFolder();
+
+  EXPECT_THAT(testing::DesktopScene::WaitForLines(scene_.output(), "saved\t", 7, 60s), SizeIs(7));
 }
 
 // The addresses of the jobs that Haulbeam saved, by their order numbers: the order in which
@@ -142,7 +160,7 @@ std::vector<std::string> SavedAddresses(const std::vector<std::string>& saved_li
   return addresses;
 }
 
-TEST_F(HarveloEndToEndTest, GivenMarkerPagesWeShouldSendTheJobsThatReadingEachElementGives) {
+TEST_P(HarveloEndToEndTest, GivenMarkerPagesWeShouldSendTheJobsThatReadingEachElementGives) {
   // Each page with the addresses that its document gives when each element is read in turn:
   // the links whose content begins with the capital tag "<IMG", cut at the last "?" when they
   // carry "qxsource=", then the pictures whose parent has no href, duplicates kept. An XHTML
@@ -195,7 +213,7 @@ TEST_F(HarveloEndToEndTest, GivenMarkerPagesWeShouldSendTheJobsThatReadingEachEl
   }
 }
 
-TEST_F(HarveloEndToEndTest,
+TEST_P(HarveloEndToEndTest,
        GivenARobotsNofollowPageWeShouldShowTelloraOverTheBrowserAndTakeNothing) {
   scene_.ShowPage("/robots/index.html");
   auto harvelo = scene_.StartHarvelo();
@@ -211,7 +229,7 @@ TEST_F(HarveloEndToEndTest,
   EXPECT_EQ(scene_.Setting("dGroupNumber"), "(no settings file)");
 }
 
-TEST_F(HarveloEndToEndTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNoticeThenShowTheLine) {
+TEST_P(HarveloEndToEndTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNoticeThenShowTheLine) {
   scene_.ShowPage("/plain/index.html");
   auto harvelo = scene_.StartHarvelo();
   const std::string notice = scene_.FindWindow("Harvelo - Quorvex");
@@ -244,7 +262,7 @@ TEST_F(HarveloEndToEndTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNotic
   EXPECT_TRUE(scene_.FindWindow("Harvelo - Quorvex", 0ms).empty());
 }
 
-TEST_F(HarveloEndToEndTest, GivenTheFolderDialogCancelledWeShouldHandNothingOverNorUseAGroup) {
+TEST_P(HarveloEndToEndTest, GivenTheFolderDialogCancelledWeShouldHandNothingOverNorUseAGroup) {
   scene_.ShowPage("/gallery/index.html");
   auto harvelo = scene_.StartHarvelo();
   ASSERT_FALSE(scene_.Answer("Harvelo - Quorvex", {"Escape"}).empty())
@@ -256,7 +274,7 @@ TEST_F(HarveloEndToEndTest, GivenTheFolderDialogCancelledWeShouldHandNothingOver
   EXPECT_EQ(scene_.Setting("dGroupNumber"), "(no settings file)");
 }
 
-TEST_F(HarveloEndToEndTest, GivenHaulbeamRunningWeShouldHandItEveryJobAndStartNoOther) {
+TEST_P(HarveloEndToEndTest, GivenHaulbeamRunningWeShouldHandItEveryJobAndStartNoOther) {
   const std::string haulbeam_output = scene_.home() + "/haulbeam.txt";
   auto haulbeam = scene_.StartHaulbeam(haulbeam_output);
   scene_.ShowPage("/gallery/index.html");
@@ -267,7 +285,7 @@ TEST_F(HarveloEndToEndTest, GivenHaulbeamRunningWeShouldHandItEveryJobAndStartNo
   EXPECT_EQ(FileBytes(scene_.output()), "");
 }
 
-TEST_F(HarveloEndToEndTest, GivenARefusingPageOpenedBehindWeShouldWorkOnThePageShown) {
+TEST_P(HarveloEndToEndTest, GivenARefusingPageOpenedBehindWeShouldWorkOnThePageShown) {
   // A page without media whose link, covering it, leads to a page that refuses harvesting;
   // a person opens that page behind with ctrl+click.
   scene_.server().Add("/shown.html",
@@ -285,7 +303,7 @@ TEST_F(HarveloEndToEndTest, GivenARefusingPageOpenedBehindWeShouldWorkOnThePageS
   EXPECT_EQ(harvelo->Wait(30s), 0);
 }
 
-TEST_F(HarveloEndToEndTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
+TEST_P(HarveloEndToEndTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   scene_.ShowPage("/gallery/index.html");
   testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
                               {{"DISPLAY", display_->display()}});
@@ -317,6 +335,14 @@ TEST_F(HarveloEndToEndTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAn
   EXPECT_EQ(harvelo->Wait(30s), 0);
   EXPECT_EQ(scene_.Setting("dGroupNumber"), "(no settings file)");
 }
+
+INSTANTIATE_TEST_SUITE_P(Browsers, HarveloEndToEndTest,
+                         ::testing::Values(testing::BrowserKind::kChromium,
+                                           testing::BrowserKind::kFirefox),
+                         [](const auto& info) {
+                           return info.param == testing::BrowserKind::kFirefox ? "Firefox"
+                                                                               : "Chromium";
+                         });
 
 }  // namespace
 }  // namespace harvelo

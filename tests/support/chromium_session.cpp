@@ -1,16 +1,12 @@
 #include "support/chromium_session.h"
 
-#include <chrono>
-#include <fstream>
-#include <stdexcept>
-#include <thread>
+#include <sstream>
 
 namespace harvelo::testing {
 
-ChromiumSession::ChromiumSession(const Options& options, const std::string& launcher)
-    : profile_(std::make_unique<TemporaryFolder>()) {
+ChromiumSession::ChromiumSession(const Options& options, const std::string& launcher) {
   std::vector<std::string> argv = {"chromium",
-                                   "--user-data-dir=" + profile_->path(),
+                                   "--user-data-dir=" + profile(),
                                    "--remote-debugging-port=0",
                                    "--no-first-run",
                                    "--no-default-browser-check",
@@ -21,11 +17,11 @@ ChromiumSession::ChromiumSession(const Options& options, const std::string& laun
                                    "--password-store=basic",
                                    "--disable-dev-shm-usage",
                                    "--log-level=3"};
-  std::string port_file = profile_->path() + "/DevToolsActivePort";
+  std::string port_file = profile() + "/DevToolsActivePort";
   std::map<std::string, std::string> environment = {{"WAYLAND_DISPLAY", ""}};
   if (!launcher.empty()) {
     argv = {launcher};
-    data_home_ = profile_->path();
+    data_home_ = profile();
     environment["XDG_DATA_HOME"] = data_home_;
     environment["HARVELO_BROWSER"] = "chromium";
     environment["DISPLAY"] = options.display;
@@ -41,24 +37,17 @@ ChromiumSession::ChromiumSession(const Options& options, const std::string& laun
   }
   for (const std::string& url : options.urls) argv.push_back(url);
   if (options.urls.empty()) argv.push_back("about:blank");
-  process_ = std::make_unique<ChildProcess>(argv, environment);
-
-  for (int tries = 0; tries < 300; ++tries) {
-    std::ifstream file(port_file);
-    std::string port;
-    if (file && std::getline(file, port) && !port.empty() && file.peek() != EOF) {
-      endpoint_ = "http://127.0.0.1:" + port;
-      return;
-    }
-    if (process_->Wait(std::chrono::milliseconds(0))) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  throw std::runtime_error("Chromium gave no DevTools port");
-}
-
-ChromiumSession::~ChromiumSession() {
-  process_.reset();
-  profile_.reset();
+  // The port is on the first line, the browser's path on the second.
+  Start(
+      argv, environment, port_file,
+      [](const std::string& text) -> std::string {
+        std::istringstream lines(text);
+        std::string port;
+        std::string path;
+        if (!std::getline(lines, port) || port.empty() || !std::getline(lines, path)) return {};
+        return "http://127.0.0.1:" + port;
+      },
+      "Chromium");
 }
 
 }  // namespace harvelo::testing

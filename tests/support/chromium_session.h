@@ -1,46 +1,20 @@
 #ifndef HARVELO_TESTS_SUPPORT_CHROMIUM_SESSION_H_
 #define HARVELO_TESTS_SUPPORT_CHROMIUM_SESSION_H_
 
-// A Chromium of the test's own: a throw-away profile, remote debugging on a port the
-// kernel picks, kept off the network; ended and its profile removed with the object.
-
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "support/child_process.h"
+#include "support/browser_process.h"
 
 namespace harvelo::testing {
 
-class ChromiumSession {
+// A Chromium of the test's own, driven over the DevTools protocol and kept off the network.
+// The endpoint is "http://127.0.0.1:<port>".
+class ChromiumSession : public BrowserProcess {
  public:
-  struct Options {
-    // Empty: headless. Else the X display to show its windows on.
-    std::string display;
-    // The pages of the first window; none opens about:blank.
-    std::vector<std::string> urls;
-  };
-
-  // Waits until the endpoint is known; throws std::runtime_error after 30 s. Without a
-  // `launcher`, Chromium is started with the test's switches. With one (harvelo-browser),
-  // the launcher starts it, as a person would, with data_home() as the user's data folder;
-  // that needs a display.
+  // Waits until the endpoint is known. Without a `launcher`, Chromium is started with the
+  // test's switches. With one (harvelo-browser), the launcher starts it, as a person would,
+  // with data_home() as the user's data folder; that needs a display.
   explicit ChromiumSession(const Options& options, const std::string& launcher = "");
-  ~ChromiumSession();
-
-  // "http://127.0.0.1:<port>".
-  const std::string& endpoint() const { return endpoint_; }
-  // The user's data folder that the launcher was given; empty without a launcher.
-  const std::string& data_home() const { return data_home_; }
-  pid_t pid() const { return process_->pid(); }
-  // Ends the browser at once, as a crash would.
-  void Kill() { process_->Kill(); }
-
- private:
-  std::unique_ptr<TemporaryFolder> profile_;
-  std::unique_ptr<ChildProcess> process_;
-  std::string endpoint_;
-  std::string data_home_;
 };
 
 }  // namespace harvelo::testing

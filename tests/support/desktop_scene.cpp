@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/linux/hive/hive.h"
+#include "support/bidi_pages.h"
 #include "support/devtools_pages.h"
 
 namespace harvelo::testing {
@@ -40,8 +41,8 @@ bool BeforeDeadline(std::chrono::steady_clock::time_point deadline,
 }  // namespace
 
 DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
-                           const std::string& site)
-    : display_(display), program_folder_(std::move(program_folder)) {
+                           const std::string& site, BrowserKind browser)
+    : display_(display), program_folder_(std::move(program_folder)), kind_(browser) {
   ::chmod(runtime_.path().c_str(), 0700);
   server_.ServeFolder(site);
 }
@@ -50,15 +51,21 @@ DesktopScene::~DesktopScene() {
   EndStartedPrograms();
   devtools_.reset();
   chromium_.reset();
+  bidi_.reset();
+  firefox_.reset();
 }
 
 std::map<std::string, std::string> DesktopScene::Environment() const {
-  const bool launched = chromium_ && !chromium_->data_home().empty();
+  std::string launched_data;  // the data folder that a launcher was given
+  if (chromium_) launched_data = chromium_->data_home();
+  if (firefox_) launched_data = firefox_->data_home();
+  const bool launched = !launched_data.empty();
   return {{"DISPLAY", display_.display()},
           {"HARVELO_DEVTOOLS", chromium_ && !launched ? chromium_->endpoint() : ""},
+          {"HARVELO_BIDI", firefox_ && !launched ? firefox_->endpoint() : ""},
           {"HOME", home_.path()},
           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
-          {"XDG_DATA_HOME", launched ? chromium_->data_home() : home_.path() + "/.local/share"},
+          {"XDG_DATA_HOME", launched ? launched_data : home_.path() + "/.local/share"},
           {"XDG_RUNTIME_DIR", runtime_.path()},
           {"WAYLAND_DISPLAY", ""},
           {"XDG_SESSION_TYPE", ""},
@@ -67,15 +74,23 @@ std::map<std::string, std::string> DesktopScene::Environment() const {
 
 void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
   page_url_ = server_.Url(path);
-  chromium_ = std::make_unique<ChromiumSession>(
-      ChromiumSession::Options{display_.display(), {page_url_}}, launcher);
-  devtools_ =
-      std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+  if (kind_ == BrowserKind::kFirefox) {
+    firefox_ = std::make_unique<FirefoxSession>(
+        FirefoxSession::Options{display_.display(), {page_url_}}, launcher);
+    // Generous: a Firefox that answers its first session late keeps it, refusing every other.
+    bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
+  } else {
+    chromium_ = std::make_unique<ChromiumSession>(
+        ChromiumSession::Options{display_.display(), {page_url_}}, launcher);
+    devtools_ =
+        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+  }
   if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + page_url_);
+  const std::string browser_name = firefox_ ? "Mozilla Firefox" : "Chromium";
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   do {
     const std::string active = Run({"xdotool", "getactivewindow"});
-    if (Run({"xdotool", "getwindowname", active.substr(0, active.find('\n'))}).find("Chromium") !=
+    if (Run({"xdotool", "getwindowname", active.substr(0, active.find('\n'))}).find(browser_name) !=
         std::string::npos) {
       browser_window_ = active.substr(0, active.find('\n'));
       return;
@@ -85,7 +100,27 @@ void DesktopScene::ShowPage(const std::string& path, const std::string& launcher
 }
 
 bool DesktopScene::Loaded(const std::string& path) {
-  return !LoadedTarget(*devtools_, chromium_->endpoint(), server_.Url(path)).isEmpty();
+  if (!bidi_) return !LoadedTarget(*devtools_, chromium_->endpoint(), server_.Url(path)).isEmpty();
+  const bool loaded = LoadedTab(*bidi_, server_.Url(path));
+  bidi_->EndSession();  // Firefox serves one client at a time
+  return loaded;
+}
+
+void DesktopScene::OpenWindow(const std::string& path) {
+  if (bidi_) {
+    OpenTab(*bidi_, server_.Url(path), true);
+  } else {
+    OpenTarget(*devtools_, server_.Url(path), true);
+  }
+  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + server_.Url(path));
+  const std::string behind = browser_window_;
+  const auto deadline = std::chrono::steady_clock::now() + 30s;
+  do {
+    const std::string active = Run({"xdotool", "getactivewindow"});
+    browser_window_ = active.substr(0, active.find('\n'));
+    if (!browser_window_.empty() && browser_window_ != behind) return;
+  } while (BeforeDeadline(deadline));
+  throw std::runtime_error("the new window never came to the front; visible: " + VisibleWindows());
 }
 
 std::unique_ptr<ChildProcess> DesktopScene::StartHarvelo() {

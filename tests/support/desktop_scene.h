@@ -2,9 +2,9 @@
 #define HARVELO_TESTS_SUPPORT_DESKTOP_SCENE_H_
 
 // A person's desktop, for end-to-end runs and measurements: a user of its own (home,
-// settings, runtime folder), the sample pages served on 127.0.0.1, a Chromium whose window
-// shows a page and has the focus, and harvelo started as a key binding starts it, from a
-// program folder with its companions beside it. Everything the scene started, the
+// settings, runtime folder), the sample pages served on 127.0.0.1, a Chromium or a Firefox
+// whose window shows a page and has the focus, and harvelo started as a key binding starts
+// it, from a program folder with its companions beside it. Everything the scene started, the
 // companions that harvelo started included, ends with the scene.
 
 #include <chrono>
@@ -13,19 +13,25 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/bidi/bidi_client.h"
 #include "platform/linux/devtools/devtools_client.h"
 #include "support/child_process.h"
 #include "support/chromium_session.h"
+#include "support/firefox_session.h"
 #include "support/page_server.h"
 #include "support/x_session.h"
 
 namespace harvelo::testing {
 
+enum class BrowserKind { kChromium, kFirefox };
+
 class DesktopScene {
  public:
   // `display` must remain live while the scene is. `program_folder` holds harvelo,
-  // Haulbeam and Tellora; `site` is the folder served (the sample pages).
-  DesktopScene(const XSession& display, std::string program_folder, const std::string& site);
+  // Haulbeam and Tellora; `site` is the folder served (the sample pages); `browser` is the
+  // one that ShowPage starts.
+  DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
+               BrowserKind browser = BrowserKind::kChromium);
   ~DesktopScene();
   DesktopScene(const DesktopScene&) = delete;
   DesktopScene& operator=(const DesktopScene&) = delete;
@@ -33,17 +39,19 @@ class DesktopScene {
   PageServer& server() { return server_; }
   const std::string& home() const { return home_.path(); }
 
-  // Shows the served `path` in a new Chromium window and waits until the page has loaded
+  // Shows the served `path` in a new browser window and waits until the page has loaded
   // and its window has the focus. Throws std::runtime_error when it does not. A
-  // QCoreApplication must exist (the page is watched over the DevTools protocol). With a
+  // QCoreApplication must exist (the page is watched over the browser's protocol). With a
   // `launcher` (harvelo-browser), the launcher starts the browser and harvelo finds it by
   // itself; else harvelo is told its address.
   void ShowPage(const std::string& path, const std::string& launcher = "");
   const std::string& page_url() const { return page_url_; }
   const ChromiumSession& chromium() const { return *chromium_; }
   // Whether the browser has loaded the served `path` in one of its tabs, waiting 10 s at
-  // most.
+  // most. Firefox is left free for harvelo afterwards.
   bool Loaded(const std::string& path);
+  // Opens the served `path` in a new window of the browser, which comes to the front.
+  void OpenWindow(const std::string& path);
   // The X window (as xdotool names it) that shows the page.
   const std::string& browser_window() const { return browser_window_; }
 
@@ -91,8 +99,11 @@ class DesktopScene {
   TemporaryFolder runtime_;
   PageServer server_;
   std::string page_url_;
+  BrowserKind kind_;
   std::unique_ptr<ChromiumSession> chromium_;
   std::unique_ptr<DevToolsClient> devtools_;
+  std::unique_ptr<FirefoxSession> firefox_;
+  std::unique_ptr<BidiClient> bidi_;
   std::string browser_window_;
 };
 

@@ -4,6 +4,7 @@
 #include <QJsonObject>
 
 #include "platform/linux/devtools/page_scripts.h"
+#include "platform/linux/qt_core/qt_text.h"
 
 namespace harvelo {
 namespace {
@@ -15,7 +16,7 @@ constexpr int kAnswerBudget = 200'000;
 
 }  // namespace
 
-std::shared_ptr<const CollectionSnapshot> CollectionSnapshot::Take(std::shared_ptr<PageReader> page,
+std::shared_ptr<const CollectionSnapshot> CollectionSnapshot::Take(std::shared_ptr<PageRunner> page,
                                                                    const PageObject& collection,
                                                                    SnapshotReads reads) {
   const QString take =
@@ -30,7 +31,7 @@ std::shared_ptr<const CollectionSnapshot> CollectionSnapshot::Take(std::shared_p
   for (;;) {
     const QJsonObject answer =
         QJsonDocument::fromJson(
-            page->RunOn(holder, QString(page_scripts::kSnapshotRows), {rows.size(), kAnswerBudget})
+            page->Run({holder, {}}, QString(page_scripts::kSnapshotRows), {rows.size(), kAnswerBudget})
                 .value(QStringLiteral("value"))
                 .toString()
                 .toUtf8())

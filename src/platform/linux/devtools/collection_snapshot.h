@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/linux/devtools/page_reader.h"
+#include "platform/linux/devtools/page_runner.h"
 #include "text/text.h"
 
 namespace harvelo {
@@ -34,7 +34,7 @@ class CollectionSnapshot {
   // Takes `reads` of every item of `collection` in the page behind `page`: one protocol call,
   // then one per answer of about 200,000 characters. Throws Failure when the page cannot
   // be read; what a read of one item threw is kept with that item.
-  static std::shared_ptr<const CollectionSnapshot> Take(std::shared_ptr<PageReader> page,
+  static std::shared_ptr<const CollectionSnapshot> Take(std::shared_ptr<PageRunner> page,
                                                         const PageObject& collection,
                                                         SnapshotReads reads);
 
@@ -50,10 +50,10 @@ class CollectionSnapshot {
   PageObject Parent(std::int32_t index) const;
 
  private:
-  CollectionSnapshot(std::shared_ptr<PageReader> page, QString holder, QJsonArray rows)
+  CollectionSnapshot(std::shared_ptr<PageRunner> page, QString holder, QJsonArray rows)
       : page_(std::move(page)), holder_(std::move(holder)), rows_(std::move(rows)) {}
 
-  std::shared_ptr<PageReader> page_;
+  std::shared_ptr<PageRunner> page_;
   QString holder_;  // the items, their parents and the rows, kept in the adapter's world
   QJsonArray rows_;
 };

@@ -8,14 +8,11 @@
 #include <QNetworkReply>
 #include <QTimer>
 #include <QWebSocket>
-#include <functional>
 
 #include "platform/failure.h"
 
 namespace harvelo {
-namespace {
 
-// Serves the event loop until `done` answers true or `deadline` passes; answers `done`.
 bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline) {
   QTimer wake;  // makes sure a quiet wait still looks at the deadline
   wake.setSingleShot(true);
@@ -28,7 +25,14 @@ bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline) 
   return true;
 }
 
-}  // namespace
+bool Connect(QWebSocket& socket, const QUrl& address, const QDeadlineTimer& deadline) {
+  bool closed = false;
+  QObject::connect(&socket, &QWebSocket::disconnected, &socket, [&closed] { closed = true; });
+  socket.open(address);
+  WaitFor([&] { return closed || socket.state() == QAbstractSocket::ConnectedState; }, deadline);
+  QObject::disconnect(&socket, &QWebSocket::disconnected, &socket, nullptr);
+  return !closed && socket.state() == QAbstractSocket::ConnectedState;
+}
 
 DevToolsClient::DevToolsClient(QUrl endpoint, std::chrono::milliseconds time_limit)
     : endpoint_(std::move(endpoint)),
@@ -90,14 +94,7 @@ QWebSocket& DevToolsClient::SocketFor(const QString& socket_url) {
       raw->abort();
     }
   });
-  bool closed = false;
-  QObject::connect(raw, &QWebSocket::disconnected, raw, [&closed] { closed = true; });
-  raw->open(QUrl(socket_url));
-  const bool connected =
-      WaitFor([&] { return closed || raw->state() == QAbstractSocket::ConnectedState; },
-              QDeadlineTimer(time_limit_));
-  QObject::disconnect(raw, &QWebSocket::disconnected, raw, nullptr);
-  if (!connected || closed || raw->state() != QAbstractSocket::ConnectedState) {
+  if (!Connect(*raw, QUrl(socket_url), QDeadlineTimer(time_limit_))) {
     const QString reason = raw->errorString();
     raw->abort();
     Fail(QStringLiteral("cannot reach %1 (%2)").arg(socket_url, reason));

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,10 +19,19 @@
 #include "platform/linux/qt_core/qt_text.h"
 #include "text/text.h"
 
+class QDeadlineTimer;
 class QNetworkAccessManager;
 class QWebSocket;
 
 namespace harvelo {
+
+// Serves the event loop of the QCoreApplication until `done` answers true or `deadline`
+// passes; answers `done`. For a client that waits for its socket.
+bool WaitFor(const std::function<bool()>& done, const QDeadlineTimer& deadline);
+
+// Opens `socket` to `address`, serving the event loop until it is connected, refused or
+// closed, or `deadline` passes; answers whether it is connected.
+bool Connect(QWebSocket& socket, const QUrl& address, const QDeadlineTimer& deadline);
 
 class DevToolsClient {
  public:

@@ -10,18 +10,11 @@
 #include <QString>
 
 #include "platform/linux/devtools/devtools_client.h"
+#include "platform/linux/devtools/page_runner.h"
 
 namespace harvelo {
 
-// What a page function runs on: an object that an earlier run handed out (`object_id`), or the
-// document that the page shows at the moment of the run (`object_id` empty); taken through
-// `pick`, a function of it that answers the object, when there is one.
-struct PageObject {
-  QString object_id;
-  QString pick;
-};
-
-class PageReader {
+class PageReader : public PageRunner {
  public:
   // The page target `target_id`, spoken to over `socket_url`. `client` must remain live while
   // the reader is.
@@ -46,10 +39,10 @@ class PageReader {
 
   // The same with `this` being `object`: RunOn, or RunOnDocument for the document.
   QJsonObject Run(const PageObject& object, const QString& function,
-                  const QJsonArray& arguments = {}, bool by_value = true);
+                  const QJsonArray& arguments = {}, bool by_value = true) override;
 
   // Raises what a page function threw, as the protocol describes a thrown value.
-  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const {
+  [[noreturn]] void RaiseThrown(const QJsonObject& exception) const override {
     client_.RaiseThrown(exception);
   }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QThread>
 #include <functional>
 #include <map>
 
@@ -14,6 +13,7 @@
 #include "platform/linux/devtools/devtools_browser.h"
 #include "run/attach_browser.h"
 #include "support/chromium_session.h"
+#include "support/eventually.h"
 #include "support/devtools_pages.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
@@ -25,15 +25,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
-
-// Checks `condition` until it holds or 15 s have passed.
-bool Eventually(const std::function<bool()>& condition) {
-  for (int tries = 0; tries < 300; ++tries) {
-    if (condition()) return true;
-    QThread::msleep(50);
-  }
-  return condition();
-}
+using testing::Eventually;
 
 // A display with openbox and a headed Chromium showing one page, for the whole suite.
 class X11WindowSystemTest : public ::testing::Test {

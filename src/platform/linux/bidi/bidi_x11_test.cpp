@@ -1,0 +1,198 @@
+// Firefox's windows on an X display with a window manager: as the X11 session names them, and as
+// Firefox alone knows them; and the choice between Firefox and Chromium by the window in front.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <functional>
+#include <map>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_user_interface.h"
+#include "fakes/recording_registry.h"
+#include "platform/linux/bidi/bidi_browser.h"
+#include "platform/linux/bidi/bidi_window_system.h"
+#include "platform/linux/bidi/browser_choice.h"
+#include "platform/linux/x11/x11_window_system.h"
+#include "run/attach_browser.h"
+#include "support/bidi_pages.h"
+#include "support/chromium_session.h"
+#include "support/eventually.h"
+#include "support/firefox_session.h"
+#include "support/page_server.h"
+#include "support/qt_application.h"
+#include "support/x_session.h"
+
+namespace harvelo {
+namespace {
+
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+using testing::Eventually;
+
+std::shared_ptr<WebBrowser> Attach(BrowserAutomation& browser, BrowserWindows& windows) {
+  FakeUserInterface ui;
+  RecordingRegistry registry;
+  FakeClock clock;
+  RunState state;
+  if (!AttachBrowser({browser, windows, registry, ui, clock}, state, windows.GetForegroundWindow(),
+                     false)) {
+    return nullptr;
+  }
+  return state.AttachedBrowser;
+}
+
+// A display with openbox and a page server for the whole suite; each test starts its browsers.
+class BidiX11Test : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    testing::TestApplication<QCoreApplication>();
+    x_ = new testing::XSession();
+    server_ = new testing::PageServer();
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    delete x_;
+  }
+
+  std::string Active() {
+    const std::string active = testing::RunOnDisplay(x_->display(), {"xdotool", "getactivewindow"});
+    return active.substr(0, active.find('\n'));
+  }
+
+  std::string Name(const std::string& window) {
+    return testing::RunOnDisplay(x_->display(), {"xdotool", "getwindowname", window});
+  }
+
+  static testing::XSession* x_;
+  static testing::PageServer* server_;
+};
+
+testing::XSession* BidiX11Test::x_ = nullptr;
+testing::PageServer* BidiX11Test::server_ = nullptr;
+
+// Two windows, maximised, so that only the order of their making tells them apart. Each shows
+// its page with two tabs behind: one that the page's link opened on a click with the control
+// key, titled as the page of the other window, and one that the browser opened in the
+// background. Whichever window is in front, the page attached is the one it shows, and each
+// tab's handle is its own window's.
+TEST_F(BidiX11Test, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
+  const std::map<std::string, std::string> other = {{"north", "south"}, {"south", "north"}};
+  const auto url = [&](const std::string& page) { return server_->Url("/" + page + ".html"); };
+  for (const auto& [page, across] : other) {
+    server_->Add("/" + page + ".html", "<title>" + page + "</title><a href=\"" + page +
+                                           "-linked.html\" style=\"position:fixed;inset:0\">.</a>");
+    server_->Add("/" + page + "-linked.html", "<title>" + across + "</title>");
+    server_->Add("/" + page + "-opened.html", "<title>opened</title>");
+  }
+  testing::FirefoxSession firefox({.display = x_->display(), .urls = {url("north")}});
+  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
+  auto windows = NewX11WindowSystem(x_->display());
+  auto browser = NewBidiBrowser(client, *windows);
+  std::map<std::string, std::string> window_showing;
+  for (const std::string page : {"north", "south"}) {
+    if (page == "south") testing::OpenTab(client, url(page), true);
+    ASSERT_TRUE(testing::LoadedTab(client, url(page)));
+    ASSERT_TRUE(
+        Eventually([&] { return Name(window_showing[page] = Active()).starts_with(page); }));
+    windows->ShowWindow(std::stoi(window_showing[page]), SW_MAXIMIZE);
+    ASSERT_TRUE(Eventually([&] { return windows->IsZoomed(std::stoi(window_showing[page])); }));
+    ASSERT_TRUE(testing::ControlClick(x_->display(), window_showing[page], [&] {
+      return testing::LoadedTab(client, url(page + "-linked"));
+    }));
+    testing::OpenTab(client, url(page + "-opened"), false, true);
+    ASSERT_TRUE(testing::LoadedTab(client, url(page + "-opened")));
+  }
+
+  for (const std::string front : {"south", "north"}) {
+    testing::RunOnDisplay(x_->display(),
+                          {"xdotool", "windowactivate", "--sync", window_showing[front]});
+    ASSERT_TRUE(Eventually([&] { return Active() == window_showing[front]; }));
+
+    auto attached = Attach(*browser, *windows);
+
+    ASSERT_NE(attached, nullptr) << front;
+    EXPECT_EQ(ToUtf8(attached->LocationURL()), url(front));
+    for (const auto& tab : browser->CreateShellWindows()->Elements()) {
+      const std::string address = ToUtf8(tab->LocationURL());
+      const std::string page = address.find("/north") != std::string::npos ? "north" : "south";
+      EXPECT_EQ(std::to_string(tab->HWND()), window_showing[page]) << address << ", " << front;
+    }
+  }
+  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
+                                    {"xprop", "-id", window_showing["north"], "_NET_WM_PID"}),
+              HasSubstr(std::to_string(firefox.pid())));
+}
+
+// Without a window system to ask, Firefox says which of its windows is active.
+TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItThroughFirefox) {
+  server_->Add("/first.html", "<title>first</title>");
+  server_->Add("/second.html", "<title>second</title>");
+  testing::FirefoxSession firefox(
+      {.display = x_->display(), .urls = {server_->Url("/first.html")}});
+  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
+  auto windows = NewBidiWindowSystem(client);
+  auto browser = NewBidiBrowser(client, *windows);
+  ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/first.html")));
+  testing::OpenTab(client, server_->Url("/second.html"), true);
+  ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/second.html")));
+  ASSERT_TRUE(Eventually([&] { return Name(Active()).starts_with("second "); }));
+
+  auto page = Attach(*browser, *windows);
+
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/second.html"));
+  const WindowHandle front = page->HWND();
+  ASSERT_FALSE(windows->IsZoomed(front));
+  EXPECT_TRUE(windows->ShowWindow(front, SW_MAXIMIZE));
+  EXPECT_TRUE(Eventually([&] { return windows->IsZoomed(front); }));
+  EXPECT_EQ(windows->SetWindowLongA(front, GWL_HWNDPARENT, 1), 0);
+}
+
+// Chromium and Firefox side by side: harvelo works with the one whose window the user has
+// brought to the front, as the X11 session tells it.
+TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
+  server_->Add("/in-chromium.html", "<title>in chromium</title>");
+  server_->Add("/in-firefox.html", "<title>in firefox</title>");
+  testing::ChromiumSession chromium(
+      {.display = x_->display(), .urls = {server_->Url("/in-chromium.html")}});
+  testing::FirefoxSession firefox(
+      {.display = x_->display(), .urls = {server_->Url("/in-firefox.html")}});
+  BrowserEndpoints endpoints{QUrl(QString::fromStdString(chromium.endpoint())),
+                             QUrl(QString::fromStdString(firefox.endpoint()))};
+  std::map<std::string, std::string> window_of;
+  ASSERT_TRUE(Eventually([&] {
+    for (const std::string browser : {"chromium", "firefox"}) {
+      const std::string found = testing::RunOnDisplay(
+          x_->display(), {"xdotool", "search", "--onlyvisible", "--name", "^in " + browser});
+      window_of[browser] = found.substr(0, found.find('\n'));
+    }
+    return !window_of["chromium"].empty() && !window_of["firefox"].empty();
+  }));
+  FakeUserInterface ui;
+  for (const std::string browser : {"chromium", "firefox"}) {
+    testing::RunOnDisplay(x_->display(),
+                          {"xdotool", "windowactivate", "--sync", window_of[browser]});
+    ASSERT_TRUE(Eventually([&] { return Active() == window_of[browser]; }));
+
+    // Without a window system to ask, Chromium as ever, as long as it listens.
+    for (const bool with_x11 : {true, false}) {
+      auto chosen =
+          ChooseBrowser(endpoints, with_x11 ? NewX11WindowSystem(x_->display()) : nullptr, ui, 10s);
+      auto page = Attach(chosen->automation(), chosen->windows());
+
+      ASSERT_NE(page, nullptr) << browser << (with_x11 ? " with X11" : " without");
+      EXPECT_EQ(ToUtf8(page->LocationURL()),
+                server_->Url("/in-" + (with_x11 ? browser : "chromium") + ".html"))
+          << browser << (with_x11 ? " with X11" : " without");
+    }
+  }
+  auto alone = ChooseBrowser({QUrl("http://127.0.0.1:1"), endpoints.bidi}, nullptr, ui, 10s);
+  auto page = Attach(alone->automation(), alone->windows());
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/in-firefox.html"));
+}
+
+}  // namespace
+}  // namespace harvelo
