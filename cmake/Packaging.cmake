@@ -48,7 +48,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The X11 platform plugin of Qt, which no library links against.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "chromium | google-chrome-stable | microsoft-edge-stable | brave-browser | firefox-esr | firefox")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
