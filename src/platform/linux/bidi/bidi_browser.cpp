@@ -7,7 +7,6 @@
 
 #include "platform/failure.h"
 #include "platform/linux/bidi/client_windows.h"
-#include "platform/linux/devtools/devtools_client.h"
 #include "platform/linux/devtools/page_document.h"
 #include "platform/linux/devtools/page_runner.h"
 #include "platform/linux/devtools/page_scripts.h"
