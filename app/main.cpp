@@ -9,20 +9,20 @@
 #include <iostream>
 #include <thread>
 
-#include "platform/linux/hive/hive_store.h"
 #include "platform/linux/bidi/browser_choice.h"
 #include "platform/linux/channel/channel_folder.h"
 #include "platform/linux/channel/socket_channel.h"
+#include "platform/linux/hive/hive_store.h"
 #include "platform/linux/hive_file/hive_file.h"
 #include "platform/linux/posix/local_clock.h"
 #include "platform/linux/posix/machine.h"
-#include "platform/linux/posix/process_starter.h"
-#include "platform/linux/qt_widgets/program_icon.h"
-#include "platform/linux/qt_widgets/qt_user_interface.h"
 #include "platform/linux/posix/posix_file_system.h"
+#include "platform/linux/posix/process_starter.h"
+#include "platform/linux/qt_core/url_combiner.h"
+#include "platform/linux/qt_widgets/program_icon.h"
 #include "platform/linux/qt_widgets/qt_folder_browser.h"
 #include "platform/linux/qt_widgets/qt_notice_window.h"
-#include "platform/linux/qt_core/url_combiner.h"
+#include "platform/linux/qt_widgets/qt_user_interface.h"
 #include "platform/linux/xdg/xdg_folders.h"
 #include "run/error_box.h"
 #include "run/form1.h"
@@ -54,8 +54,7 @@ int main(int argc, char** argv) {
   const std::unique_ptr<ShellFolders> shell_folders = NewXdgShellFolders();
   const std::unique_ptr<FileSystemObject> file_system = NewPosixFileSystem();
   const std::unique_ptr<UrlService> urls = NewUrlCombiner();
-  const std::unique_ptr<FolderBrowseComponent> folder_browser =
-      NewQtFolderBrowser(*shell_folders);
+  const std::unique_ptr<FolderBrowseComponent> folder_browser = NewQtFolderBrowser(*shell_folders);
   const std::unique_ptr<MessageChannelFactory> channels =
       NewSocketChannelFactory(channel::DefaultChannelFolder());
   const std::unique_ptr<ProcessStarter> processes = NewSpawnProcessStarter();
@@ -74,9 +73,9 @@ int main(int argc, char** argv) {
                     .notice = *notice,
                     .machine = *machine,
                     .clock = *clock};
-  AppPath app_path(*machine,
-                   BuildMachine{FromUtf8(HARVELO_BUILD_MACHINE_1), FromUtf8(HARVELO_BUILD_FOLDER_1)},
-                   BuildMachine{FromUtf8(HARVELO_BUILD_MACHINE_2), FromUtf8(HARVELO_BUILD_FOLDER_2)});
+  AppPath app_path(
+      *machine, BuildMachine{FromUtf8(HARVELO_BUILD_MACHINE_1), FromUtf8(HARVELO_BUILD_FOLDER_1)},
+      BuildMachine{FromUtf8(HARVELO_BUILD_MACHINE_2), FromUtf8(HARVELO_BUILD_FOLDER_2)});
   Form1 form(platform, app_path);
   try {
     form.Load();

@@ -24,9 +24,10 @@ constexpr std::size_t kMessageBytes = 300;
 
 Text JobMessage() {
   const Text head = u"<DataURL>http://pictures.example/gallery/";
-  const Text tail = u".jpg</DataURL><DataPath>/home/user/Pictures/</DataPath><DataOrgin>"
-                    u"http://pictures.example/</DataOrgin><DataGroup>g999</DataGroup>"
-                    u"<DataOrder>01</DataOrder>";
+  const Text tail =
+      u".jpg</DataURL><DataPath>/home/user/Pictures/</DataPath><DataOrgin>"
+      u"http://pictures.example/</DataOrgin><DataGroup>g999</DataGroup>"
+      u"<DataOrder>01</DataOrder>";
   return head + Text(kMessageBytes - head.size() - tail.size(), u'x') + tail;
 }
 
@@ -55,11 +56,11 @@ void BM_AcknowledgedJobMessages(benchmark::State& state) {
   int ready[2];
   if (::pipe(ready) != 0) std::abort();
   Child server([&] {
-    auto listening = ListenAsChannelServer(folder, u"my server",
-                                           [](std::int32_t, std::string_view data) {
-                                             benchmark::DoNotOptimize(data.data());
-                                             return true;
-                                           });
+    auto listening =
+        ListenAsChannelServer(folder, u"my server", [](std::int32_t, std::string_view data) {
+          benchmark::DoNotOptimize(data.data());
+          return true;
+        });
     if (::write(ready[1], "R", 1) != 1) return;
     for (;;) listening->Serve(std::chrono::milliseconds(1000));
   });

@@ -43,8 +43,8 @@ Text GeneratePage(std::size_t size) {
   for (std::size_t n = 0; page.size() < size; ++n) {
     const Text id = DecimalText(static_cast<std::int64_t>(n));
     if (n % 10 == 9) {
-      page += u"<p>Photo " + id + u" in full size by the sea</p><A HREF=\"full/" + id + u".jpg\">view " +
-              id + u"</A>\n";
+      page += u"<p>Photo " + id + u" in full size by the sea</p><A HREF=\"full/" + id +
+              u".jpg\">view " + id + u"</A>\n";
     } else {
       page += u"<p>caf\u00e9 by the sea, no " + id + u"</p><a href=\"http://host/pics/" + id +
               u".jpg\"><img src=\"thumbs/" + id + u".jpg\"></a>\n";
@@ -113,11 +113,27 @@ void BM_PlainScan(benchmark::State& state) {
 
 // Sizes in tenths of a megabyte. The literal algorithm's time grows with the square of the
 // size, so it is measured only up to 2 MB; its 10 MB time is the fitted square curve.
-BENCHMARK(BM_Literal)->Arg(1)->Arg(2)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_Literal)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNSquared);
-BENCHMARK(BM_Ours)->Arg(10)->Arg(20)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_Ours)
+    ->Arg(10)
+    ->Arg(20)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
-BENCHMARK(BM_PlainScan)->Arg(10)->Arg(20)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_PlainScan)
+    ->Arg(10)
+    ->Arg(20)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
 int WritePage(const char* path) {

@@ -17,7 +17,8 @@ namespace {
 constexpr std::size_t kMegabyte = 1000 * 1000;
 
 std::string Page(std::size_t megabytes, bool accented) {
-  const std::string line = accented ? "<p>Caf\xC3\xA9 by the sea, photo by Ren\xC3\xA9" "e</p>\n"
+  const std::string line = accented ? "<p>Caf\xC3\xA9 by the sea, photo by Ren\xC3\xA9"
+                                      "e</p>\n"
                                     : "<p>Cafe by the sea, photo by Renee</p>\n";
   std::string page;
   while (page.size() < megabytes * kMegabyte) page += line;

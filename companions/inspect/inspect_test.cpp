@@ -1,8 +1,4 @@
-#include "inspection.h"
-
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +9,12 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <sstream>
 
 #include "fakes/fake_user_interface.h"
-#include "oracle/list_links_literal.h"
 #include "fakes/recording_registry.h"
+#include "inspection.h"
+#include "oracle/list_links_literal.h"
 #include "platform/linux/qt_core/url_combiner.h"
 #include "support/real_pages.h"
 
@@ -84,9 +82,10 @@ TEST(InspectionTest, GivenAMarkerPageWeShouldReportOnlyItsMode) {
   const Outcome outcome =
       RunInspect({"--page-url", "http://h/"}, "<QXPICS value=1><a href=a.jpg><img src=b.jpg></a>");
   EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.out,
-            R"({"mode":"marker","links":[],"media":[],"pictures":0,"movies":0,"harvest_allowed":true})"
-            "\n");
+  EXPECT_EQ(
+      outcome.out,
+      R"({"mode":"marker","links":[],"media":[],"pictures":0,"movies":0,"harvest_allowed":true})"
+      "\n");
 }
 
 struct RealPage {
@@ -121,14 +120,16 @@ TEST_P(InspectRealPages, GivenASavedPageWeShouldPrintExactlyTheKnownAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, InspectRealPages,
-    ::testing::Values(
-        RealPage{"lightbox2-examples",
-                 "http://lokeshdhakar.com/projects/lightbox2/examples/index.html"},
-        RealPage{"photoswipe3-default", "http://www.photoswipe.com/latest/examples/01-default.html"},
-        RealPage{"colorbox-example1", "http://www.jacklmoore.com/colorbox/example1/index.html"}),
+    ::testing::Values(RealPage{"lightbox2-examples",
+                               "http://lokeshdhakar.com/projects/lightbox2/examples/index.html"},
+                      RealPage{"photoswipe3-default",
+                               "http://www.photoswipe.com/latest/examples/01-default.html"},
+                      RealPage{"colorbox-example1",
+                               "http://www.jacklmoore.com/colorbox/example1/index.html"}),
     [](const auto& info) {
       std::string name = info.param.name;
-      for (char& c : name) if (c == '-') c = '_';
+      for (char& c : name)
+        if (c == '-') c = '_';
       return name;
     });
 
@@ -137,8 +138,9 @@ TEST(InspectCommandTest, GivenRobotsExclusionWeShouldReportTheGateWithTheUsersSe
   QFile settings(ignoring_robots.path() + "/Quorvex/registry.reg");
   ASSERT_TRUE(QDir().mkpath(ignoring_robots.path() + "/Quorvex"));
   ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-  settings.write("Windows Registry Editor Version 5.00\n\n"
-                 "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n");
+  settings.write(
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n");
   settings.close();
   struct Case {
     const char* page;
@@ -146,8 +148,7 @@ TEST(InspectCommandTest, GivenRobotsExclusionWeShouldReportTheGateWithTheUsersSe
     bool allowed_when_robots_ignored;
   };
   const Case cases[] = {
-      {"<META NAME=\"ROBOTS\" CONTENT=\"NOFOLLOW\"><a href=a.jpg><img src=t.jpg></a>", false,
-       true},
+      {"<META NAME=\"ROBOTS\" CONTENT=\"NOFOLLOW\"><a href=a.jpg><img src=t.jpg></a>", false, true},
       {"<meta name=\"quorvex\" content=\"nofollow\"><a href=a.jpg>t</a>", false, false},
       {"<p>nofollow is only a word here</p>", true, true},
       {"<meta name=robots content=noarchive>", true, true},

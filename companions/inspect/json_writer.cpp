@@ -60,11 +60,21 @@ void JsonWriter::Quoted(TextView text) {
     flush(i);
     start = i + 1;
     switch (c) {
-      case u'"': out_ << "\\\""; break;
-      case u'\\': out_ << "\\\\"; break;
-      case u'\n': out_ << "\\n"; break;
-      case u'\r': out_ << "\\r"; break;
-      case u'\t': out_ << "\\t"; break;
+      case u'"':
+        out_ << "\\\"";
+        break;
+      case u'\\':
+        out_ << "\\\\";
+        break;
+      case u'\n':
+        out_ << "\\n";
+        break;
+      case u'\r':
+        out_ << "\\r";
+        break;
+      case u'\t':
+        out_ << "\\t";
+        break;
       default: {
         char escaped[8];
         std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));

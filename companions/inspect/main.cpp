@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
   try {
     harvelo::Text page = harvelo::FromUtf8(bytes);
     std::string().swap(bytes);  // the page is held once, as text
-    const harvelo::Inspection inspection = harvelo::InspectPage(
-        std::move(page), harvelo::FromUtf8(page_url), registry, *urls, ui);
+    const harvelo::Inspection inspection =
+        harvelo::InspectPage(std::move(page), harvelo::FromUtf8(page_url), registry, *urls, ui);
     harvelo::WriteInspectionJson(inspection, std::cout);
     std::cout << "\n";
   } catch (const harvelo::Failure& failure) {

@@ -100,8 +100,10 @@ std::int32_t DownloadJobs::WaitForHaulbeam() {
     ask();
     if (peer != NoPeer) return peer;
     if (waited >= wait_milliseconds_) {
-      throw Failure(u"The download program Haulbeam.exe did not answer. It was looked for "
-                    u"in the folder " + folder);
+      throw Failure(
+          u"The download program Haulbeam.exe did not answer. It was looked for "
+          u"in the folder " +
+          folder);
     }
     platform_.clock.Sleep(kHaulbeamPollMilliseconds);
   }

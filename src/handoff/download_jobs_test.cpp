@@ -72,11 +72,11 @@ class DownloadJobsTest : public ::testing::Test {
 TEST_F(DownloadJobsTest, GivenNoSettingsWeShouldSendG999StoreG998AndLogInTheCreatedDefaultFolder) {
   Find(1);
   EXPECT_FALSE(Send());
-  EXPECT_THAT(SentData(),
-              ElementsAre(u"<DataURL>http://img.example/p1.jpg</DataURL><DataPath>"
-                          u"/home/user/Pictures/</DataPath><DataOrgin>" +
-                          kPage +
-                          u"</DataOrgin><DataGroup>g999</DataGroup><DataOrder>01</DataOrder>"));
+  EXPECT_THAT(
+      SentData(),
+      ElementsAre(u"<DataURL>http://img.example/p1.jpg</DataURL><DataPath>"
+                  u"/home/user/Pictures/</DataPath><DataOrgin>" +
+                  kPage + u"</DataOrgin><DataGroup>g999</DataGroup><DataOrder>01</DataOrder>"));
   EXPECT_EQ(fake_.channels.record_.sent[0].message_number, 401);
   EXPECT_EQ(fake_.channels.record_.sent[0].peer, 77);
   EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
@@ -113,7 +113,7 @@ TEST_F(DownloadJobsTest, GivenManyItemsWeShouldSendTheLastFoundFirstWithTwoOrMor
   EXPECT_TRUE(StartsWith(sent.front(), u"<DataURL>http://img.example/p101.jpg</DataURL>"));
   EXPECT_TRUE(StartsWith(sent.back(), u"<DataURL>http://img.example/p1.jpg</DataURL>"));
   const std::pair<std::size_t, Text> orders[] = {{0, u"101"}, {1, u"100"}, {2, u"99"},
-                                                  {91, u"10"}, {92, u"09"}, {100, u"01"}};
+                                                 {91, u"10"}, {92, u"09"}, {100, u"01"}};
   for (const auto& [index, order] : orders) {
     EXPECT_TRUE(EndsWith(sent[index], u"<DataOrder>" + order + u"</DataOrder>")) << index;
   }
@@ -127,8 +127,8 @@ TEST_F(DownloadJobsTest, GivenAnyFolderWeShouldSendOneSharedPathEndingInTheSepar
     EXPECT_FALSE(Send(folder));
     const std::vector<Text> sent = SentData();
     ASSERT_EQ(sent.size(), 3u);
-    const Text tail = u"</DataURL><DataPath>/home/user/Pictures/</DataPath><DataOrgin>" +
-                      kPage + u"</DataOrgin><DataGroup>";
+    const Text tail = u"</DataURL><DataPath>/home/user/Pictures/</DataPath><DataOrgin>" + kPage +
+                      u"</DataOrgin><DataGroup>";
     for (std::size_t i = 0; i < sent.size(); ++i) {
       EXPECT_EQ(sent[i].substr(sent[i].find(u"</DataURL>"), tail.size()), tail);
     }
@@ -149,15 +149,14 @@ struct OriginCase {
 TEST_F(DownloadJobsTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOriginAsDescribed) {
   const Text plain = u"http://Gallery.example/Show.htm";
   const OriginCase cases[] = {
-      {"item in capitals", u"http://g.example/p?QXSOURCE=1&qxurl=http%3A%2F%2Fo.example%2Fa+b",
-       u"", u"http://o.example/a b", 2, 0},
+      {"item in capitals", u"http://g.example/p?QXSOURCE=1&qxurl=http%3A%2F%2Fo.example%2Fa+b", u"",
+       u"http://o.example/a b", 2, 0},
       {"item without qxurl", u"http://g.example/p?qxsource=1", u"", u"", 2, 0},
       {"qxurl with its case", u"http://g.example/p?qxsource=1&QxUrl=X%41", u"", u"XA", 2, 0},
       {"marker", plain, u"<BR /><QXSOURCE value=\"http://o.example/\" /><P>", u"http://o.example/",
        1, 2},
       {"marker without quote", plain, u"<QXSOURCE value=http://o.example/ />", u"", 1, 2},
-      {"marker in small letters", plain, u"<qxsource value=\"http://o.example/\" />", plain, 1,
-       1},
+      {"marker in small letters", plain, u"<qxsource value=\"http://o.example/\" />", plain, 1, 1},
       {"nothing", plain, u"<P>hello</P>", plain, 1, 1},
   };
   for (const OriginCase& c : cases) {
@@ -187,14 +186,30 @@ struct LogCase {
 
 TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhereDescribed) {
   const LogCase cases[] = {
-      {"log folder that does not exist", {{u"dLogPath", u"/media/gone"}}, {}, {},
-       {kDocumentsQuorvex + u"/SourceLog.txt"}, {kDocumentsQuorvex}},
-      {"existing log folder", {{u"dLogPath", u"/srv/logs/"}}, {u"/srv/logs"}, {},
-       {u"/srv/logs/SourceLog.txt"}, {}},
-      {"existing default folder", {}, {kDocumentsQuorvex}, {},
-       {kDocumentsQuorvex + u"/SourceLog.txt"}, {}},
-      {"logging off", {{u"dLogSource", u"0"}, {u"dLogPath", u"/srv/logs"}}, {u"/srv/logs"}, {},
-       {}, {}},
+      {"log folder that does not exist",
+       {{u"dLogPath", u"/media/gone"}},
+       {},
+       {},
+       {kDocumentsQuorvex + u"/SourceLog.txt"},
+       {kDocumentsQuorvex}},
+      {"existing log folder",
+       {{u"dLogPath", u"/srv/logs/"}},
+       {u"/srv/logs"},
+       {},
+       {u"/srv/logs/SourceLog.txt"},
+       {}},
+      {"existing default folder",
+       {},
+       {kDocumentsQuorvex},
+       {},
+       {kDocumentsQuorvex + u"/SourceLog.txt"},
+       {}},
+      {"logging off",
+       {{u"dLogSource", u"0"}, {u"dLogPath", u"/srv/logs"}},
+       {u"/srv/logs"},
+       {},
+       {},
+       {}},
       {"no folder can be made", {}, {}, {u"/home/user/Documents"}, {}, {}},
   };
   for (const LogCase& c : cases) {

@@ -55,9 +55,9 @@ void AdvanceGroupNumber(Registry& registry, Text current) {
   const Text letter = Left(current, 1);
   Text next;
   if (n == 0) {
-    next = letter == u"a" ? Text(u"z999")
-                          : Text(1, static_cast<char16_t>(letter.empty() ? 0 : letter[0] - 1)) +
-                                u"999";
+    next = letter == u"a"
+               ? Text(u"z999")
+               : Text(1, static_cast<char16_t>(letter.empty() ? 0 : letter[0] - 1)) + u"999";
   } else {
     next = letter + ThreeDigits(n - 1);
   }

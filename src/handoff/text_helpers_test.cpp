@@ -52,7 +52,9 @@ TEST(URLDecodeTest, GivenEncodedTextsWeShouldDecodeOneCharacterPerPercentSign) {
       {u"abc", u"abc"},
       {u"50%", u"50%"},
       {u"%", u"%"},
-      {u"%%41", Text(u"\x00" u"1", 2)},
+      {u"%%41", Text(u"\x00"
+                     u"1",
+                     2)},
       {u"++", u"  "},
       {u"é&=?", u"é&=?"},
   };

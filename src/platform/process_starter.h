@@ -10,8 +10,8 @@
 
 namespace harvelo {
 
-inline constexpr int kMinimizedFocus = 2;     // shown minimised, with the focus
-inline constexpr int kNormalNoFocus = 4;      // normal size and place, without the focus
+inline constexpr int kMinimizedFocus = 2;  // shown minimised, with the focus
+inline constexpr int kNormalNoFocus = 4;   // normal size and place, without the focus
 
 class ProcessStarter {
  public:

@@ -45,9 +45,8 @@ class RegistryApi {
   // Reads a value. `type` may be null. With `data` null, only the size is reported. When
   // `*size` is too small for the data, answers ERROR_MORE_DATA and sets `*size` to the
   // size needed. Sizes are in bytes; REG_SZ data includes its terminating NUL.
-  virtual LSTATUS RegQueryValueExA(HKEY key, const std::string& value_name,
-                                   std::uint32_t* type, std::uint8_t* data,
-                                   std::uint32_t* size) = 0;
+  virtual LSTATUS RegQueryValueExA(HKEY key, const std::string& value_name, std::uint32_t* type,
+                                   std::uint8_t* data, std::uint32_t* size) = 0;
   // Stores a value in an open key. For REG_SZ and REG_EXPAND_SZ a terminating NUL is
   // appended when `data` does not end in one.
   virtual LSTATUS RegSetValueExA(HKEY key, const std::string& value_name, std::uint32_t type,

@@ -19,8 +19,7 @@ class UrlService {
   // the address and its NUL and sets `*length` to the characters written, NUL excluded.
   // Answers false when the inputs cannot be combined or the result does not fit.
   virtual bool InternetCombineUrlA(const std::string& base, const std::string& relative,
-                                   char* buffer, std::uint32_t* length,
-                                   std::uint32_t flags) = 0;
+                                   char* buffer, std::uint32_t* length, std::uint32_t flags) = 0;
 };
 
 }  // namespace harvelo

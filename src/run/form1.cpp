@@ -11,18 +11,16 @@
 namespace harvelo {
 
 Form1::Form1(Platform& platform, AppPath& app_path)
-    : platform_(platform),
-      app_path_(app_path),
-      jobs_(platform, state_.job_channel, app_path) {}
+    : platform_(platform), app_path_(app_path), jobs_(platform, state_.job_channel, app_path) {}
 
 void Form1::Load() {
   HarvestCurrentPage();
   // The open notice is the way out, and keeps the focus for the keys the user types: the
   // form stays loaded but out of sight.
   if (notice_) return;
-  platform_.ui.ShowMainForm(
-      kProgramTitle, u"No files were found on this page. Close this window to end Harvelo.",
-      [this] { Terminate(); });
+  platform_.ui.ShowMainForm(kProgramTitle,
+                            u"No files were found on this page. Close this window to end Harvelo.",
+                            [this] { Terminate(); });
 }
 
 void Form1::HarvestCurrentPage() {
@@ -54,7 +52,8 @@ void Form1::ScanPage() {
     state_.scan = MediaScan();
     state_.scan = ScanForMedia(page, platform_.urls, platform_.ui);
     if (state_.scan.MediaURLs.size() < 2) {
-      if (Registry(platform_.registry).ReadSetting(kSettingsKey, setting::dMsgNoPicsFound) != u"0") {
+      if (Registry(platform_.registry).ReadSetting(kSettingsKey, setting::dMsgNoPicsFound) !=
+          u"0") {
         if (!notice_) {
           notice_ = std::make_unique<NoPicsNotice>(platform_.notice, platform_.windows,
                                                    platform_.registry, platform_.ui, state_);

@@ -54,8 +54,9 @@ TEST_F(Form1Test, GivenNoBrowserInFrontWeShouldShowTheTwoLineAttachErrorAndEnd) 
 }
 
 TEST_F(Form1Test, GivenARobotsNofollowPageWeShouldStartTheNoticeProgramAndScanNothing) {
-  auto page = AddWindow(0x200, u"<HEAD><META NAME=\"robots\" CONTENT=\"NOFOLLOW\"></HEAD>"
-                               u"<BODY><A href=\"a.jpg\"><IMG src=\"t.jpg\"></A></BODY>");
+  auto page = AddWindow(0x200,
+                        u"<HEAD><META NAME=\"robots\" CONTENT=\"NOFOLLOW\"></HEAD>"
+                        u"<BODY><A href=\"a.jpg\"><IMG src=\"t.jpg\"></A></BODY>");
   page->location = u"http://host/p?a=1&b=\"2\"";
   fake_.windows.foreground_ = 0x200;
 
@@ -74,9 +75,10 @@ TEST_F(Form1Test, GivenARobotsNofollowPageWeShouldStartTheNoticeProgramAndScanNo
 }
 
 TEST_F(Form1Test, GivenAGalleryWeShouldAskForTheFolderAndHandEveryPictureOver) {
-  auto page = AddWindow(0x200, u"<BODY><A href=\"http://h/1.jpg\"><IMG src=\"http://h/t1.gif\">"
-                               u"</A> <A href=\"http://h/2.jpg\"><IMG src=\"http://h/t2.gif\">"
-                               u"</A> and more text after the last link</BODY>");
+  auto page = AddWindow(0x200,
+                        u"<BODY><A href=\"http://h/1.jpg\"><IMG src=\"http://h/t1.gif\">"
+                        u"</A> <A href=\"http://h/2.jpg\"><IMG src=\"http://h/t2.gif\">"
+                        u"</A> and more text after the last link</BODY>");
   fake_.windows.foreground_ = 0x200;
   fake_.folder_browser.chosen_ = u"/home/user/Pictures";
 
@@ -105,7 +107,7 @@ TEST_F(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeAndKeepTheMainFormO
 
   EXPECT_EQ(fake_.notice.shown_, 1);
   EXPECT_EQ(fake_.windows.owner_[fake_.notice.hwnd_], 0x200);
-  EXPECT_THAT(fake_.ui.events_, IsEmpty());  // the notice keeps the focus
+  EXPECT_THAT(fake_.ui.events_, IsEmpty());      // the notice keeps the focus
   EXPECT_THAT(fake_.windows.shown_, IsEmpty());  // never maximised, whatever vMaximize says
   ExpectNothingHandedOver();
 }
@@ -200,24 +202,25 @@ TEST_P(ScanPageFailures, GivenAFailureWeShouldShowItsDescriptionThenEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, ScanPageFailures,
-    ::testing::Values(
-        FailureCase{"UnreadablePage",
-                    [](FakePlatform& f) { f.page->document.root_innerHTML.reset(); },
-                    u"Object variable not set"},
-        FailureCase{"LinkWithoutHref",
-                    [](FakePlatform& f) { f.page->document.links[0]->href.reset(); },
-                    u"Object doesn't support this property or method"},
-        FailureCase{"DialogFails", [](FakePlatform& f) { f.folder_browser.fail_ = true; },
-                    u"Method 'Show' of object failed"},
-        FailureCase{"HandOffFails", [](FakePlatform& f) { f.channels.record_.send_fails_at = 0; },
-                    u"The download program did not take the message"},
-        FailureCase{"MovieCountOverflows",
-                    [](FakePlatform& f) {
-                      f.page->document.links.assign(
-                          32768, std::make_shared<FakeElement>(
-                                     FakeElement{u"<IMG>", u"http://h/m.avi", nullptr}));
-                    },
-                    u"Overflow"}),
+    ::testing::Values(FailureCase{"UnreadablePage",
+                                  [](FakePlatform& f) { f.page->document.root_innerHTML.reset(); },
+                                  u"Object variable not set"},
+                      FailureCase{"LinkWithoutHref",
+                                  [](FakePlatform& f) { f.page->document.links[0]->href.reset(); },
+                                  u"Object doesn't support this property or method"},
+                      FailureCase{"DialogFails",
+                                  [](FakePlatform& f) { f.folder_browser.fail_ = true; },
+                                  u"Method 'Show' of object failed"},
+                      FailureCase{"HandOffFails",
+                                  [](FakePlatform& f) { f.channels.record_.send_fails_at = 0; },
+                                  u"The download program did not take the message"},
+                      FailureCase{"MovieCountOverflows",
+                                  [](FakePlatform& f) {
+                                    f.page->document.links.assign(
+                                        32768, std::make_shared<FakeElement>(FakeElement{
+                                                   u"<IMG>", u"http://h/m.avi", nullptr}));
+                                  },
+                                  u"Overflow"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

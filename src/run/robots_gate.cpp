@@ -10,8 +10,8 @@ bool IsHarvestAllowed(Registry& registry, const Text& page_html) {
   }
   if (registry.ReadSetting(kSettingsKey, setting::vObeyRobot) == u"0") return true;
   const bool robots_name = Contains(page, u"name=\"quorvex\"") ||
-                           Contains(page, u"name=\"robots\"") ||
-                           Contains(page, u"name=robots") || Contains(page, u"name=quorvex");
+                           Contains(page, u"name=\"robots\"") || Contains(page, u"name=robots") ||
+                           Contains(page, u"name=quorvex");
   return !(robots_name && Contains(page, u"nofollow"));
 }
 

@@ -29,8 +29,7 @@ bool StandsAt(TextView text, std::size_t i, TextView lower_marker) {
 // any case, or npos: what a search of the lower-case copy of the text finds, without the
 // copy. The marker's character at index `key` must be an ASCII character without another
 // case; it is the one looked for.
-std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key,
-                          std::size_t from) {
+std::size_t SearchAnyCase(TextView text, TextView lower_marker, std::size_t key, std::size_t from) {
   const TextView key_char = lower_marker.substr(key, 1);
   if (lower_marker.size() == 1) return FastSearch::FindFirstOf(text, from, key_char);
   for (std::size_t j = FastSearch::FindFirstOf(text, from + key, key_char); j != TextView::npos;

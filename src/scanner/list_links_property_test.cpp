@@ -17,16 +17,13 @@ namespace harvelo {
 namespace {
 
 const std::vector<Text> kPieces = {
-    u"<a",           u"<A ",         u"<a href=",        u"<A HREF=",      u"href=",
-    u"<a name=x>",   u"</a>",        u"</A>",            u"<abbr>",        u"<area href=x>",
-    u"<base ",       u"<base href=\"http://b/x\">",      u"<BASE HREF='http://b/y/'>",
-    u"\"",           u"'",           u" ",               u"  ",            u">",
-    u"<img src=",    u"<IMG SRC = ",  u"src=",           u"t.jpg",         u"x.jpg",
-    u"/p/a.jpg",     u"http://h/m.mpg", u"HTTP://H/Q.JPG", u"https://s/",  u"#top",
-    u"javascript:go()", u"caf\u00e9", u"\u6f22\u5b57",   u"text",          u"\t",
-    u"\r\n",         u"<p>",         u"=",               u"/",             u"<",
+    u"<a", u"<A ", u"<a href=", u"<A HREF=", u"href=", u"<a name=x>", u"</a>", u"</A>", u"<abbr>",
+    u"<area href=x>", u"<base ", u"<base href=\"http://b/x\">", u"<BASE HREF='http://b/y/'>", u"\"",
+    u"'", u" ", u"  ", u">", u"<img src=", u"<IMG SRC = ", u"src=", u"t.jpg", u"x.jpg", u"/p/a.jpg",
+    u"http://h/m.mpg", u"HTTP://H/Q.JPG", u"https://s/", u"#top", u"javascript:go()", u"caf\u00e9",
+    u"\u6f22\u5b57", u"text", u"\t", u"\r\n", u"<p>", u"=", u"/", u"<",
     // Characters whose bytes hold '<', 'a', '>', ' ' or '=' without being them.
-    u"\u613c",       u"\u3c3c",     u"\u2020",           u"\u3e3e",       u"\u3d68"};
+    u"\u613c", u"\u3c3c", u"\u2020", u"\u3e3e", u"\u3d68"};
 
 Text GeneratePage(std::mt19937& random) {
   std::uniform_int_distribution<std::size_t> piece(0, kPieces.size() - 1);
@@ -41,9 +38,12 @@ Text GeneratePage(std::mt19937& random) {
 
 Text PageAddress(std::mt19937& random) {
   switch (random() % 4) {
-    case 0: return Text();
-    case 1: return u"http://host/" + Text(245, u'l');  // combining overflows
-    default: return u"http://host/dir/page.htm";
+    case 0:
+      return Text();
+    case 1:
+      return u"http://host/" + Text(245, u'l');  // combining overflows
+    default:
+      return u"http://host/dir/page.htm";
   }
 }
 
@@ -59,8 +59,8 @@ TEST(ListLinksPropertyTest, GivenTenThousandGeneratedPagesWeShouldMatchTheLitera
     ListLinks(fast, 1, page, address, urls_fast, ui_fast);
     oracle::ListLinksLiteral(literal, 1, page, address, urls_literal, ui_literal);
     ASSERT_EQ(fast[1].LinkURLs, literal[1].LinkURLs) << "page " << i << ": " << ToUtf8(page);
-    ASSERT_EQ(fast[1].LinkContents, literal[1].LinkContents) << "page " << i << ": "
-                                                             << ToUtf8(page);
+    ASSERT_EQ(fast[1].LinkContents, literal[1].LinkContents)
+        << "page " << i << ": " << ToUtf8(page);
     ASSERT_EQ(ui_fast.do_events_, ui_literal.do_events_) << "page " << i;
     ASSERT_EQ(urls_fast.calls_.size(), urls_literal.calls_.size()) << "page " << i;
     recorded += static_cast<int>(fast[1].LinkURLs.size()) - 1;

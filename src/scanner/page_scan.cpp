@@ -88,13 +88,13 @@ Text ChooseSaveFolder(Platform& platform, WebBrowser& page, const std::vector<Te
   const std::int32_t pictures = static_cast<std::int32_t>(MediaURLs.size()) - 1 - movies;
   const Text initial =
       InitialSaveFolder(platform.registry, platform.shell_folders, platform.file_system, movies);
-  const Text instruction = u"Select the folder where the files will be saved.\r\n"
-                           u"  Number of Pictures = " + DecimalText(pictures) +
-                           u",  Number of Movies = " + DecimalText(movies);
+  const Text instruction =
+      u"Select the folder where the files will be saved.\r\n"
+      u"  Number of Pictures = " +
+      DecimalText(pictures) + u",  Number of Movies = " + DecimalText(movies);
   const WindowHandle owner = page.HWND();
-  return BrowseForSaveFolder(platform.folder_browser, platform.file_system,
-                             platform.shell_folders, owner, initial, u"Harvelo - Quorvex",
-                             instruction);
+  return BrowseForSaveFolder(platform.folder_browser, platform.file_system, platform.shell_folders,
+                             owner, initial, u"Harvelo - Quorvex", instruction);
 }
 
 }  // namespace harvelo

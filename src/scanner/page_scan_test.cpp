@@ -16,7 +16,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 std::shared_ptr<FakeElement> Element(Text inner, std::optional<Text> href,
-                                      std::shared_ptr<FakeElement> parent = nullptr) {
+                                     std::shared_ptr<FakeElement> parent = nullptr) {
   return std::make_shared<FakeElement>(FakeElement{std::move(inner), std::move(href), parent});
 }
 
@@ -79,16 +79,17 @@ TEST_F(PageScanTest, GivenASourcePageWeShouldTakeThumbnailLinksToMediaOnce) {
   const Text thumb = u"><img src=t.jpg></a>";
   fake_.page->document.root_innerHTML =
       u"<body><p>Gallery of things</p>"
-      u"<a href=\"http://h/clip.mpg\"" + thumb +
+      u"<a href=\"http://h/clip.mpg\"" +
+      thumb +
       u"<a href=\"http://h/big.jpg\">big picture</a>"
-      u"<a href=\"https://h/s.jpg\"" + thumb +
-      u"<a href=\"HTTP://H/UP.JPG\"" + thumb +
+      u"<a href=\"https://h/s.jpg\"" +
+      thumb + u"<a href=\"HTTP://H/UP.JPG\"" + thumb +
       u"<a href=\"http://h/clip.mpg\"><img src=t2.jpg></a>"
-      u"<a href=\"http://h/CLIP.mpg\"" + thumb +
-      u"<a href=\"http://h/x.jpg?qxsource=1?y\"" + thumb +
+      u"<a href=\"http://h/CLIP.mpg\"" +
+      thumb + u"<a href=\"http://h/x.jpg?qxsource=1?y\"" + thumb +
       u"<a href=\"http://h/p.gif\">photo.jpg</a>"
-      u"<a href=\"http://h/w.jpg?size=2\"" + thumb +
-      u"<a href=\"page2.jpg\"" + thumb +  // made absolute against the page address
+      u"<a href=\"http://h/w.jpg?size=2\"" +
+      thumb + u"<a href=\"page2.jpg\"" + thumb +  // made absolute against the page address
       u"<p>end</p><a name=end>end</body>";
   EXPECT_THAT(Scan(), ElementsAre(u"http://h/clip.mpg", u"HTTP://H/UP.JPG", u"http://h/CLIP.mpg",
                                   u"http://h/x.jpg", u"http://h/p.gif", u"http://h/w.jpg?size=2",

@@ -22,8 +22,8 @@ Text ReplaceAll(const Text& text, const Text& from, const Text& to) {
 
 Text InitialSaveFolder(RegistryApi& registry, ShellFolders& shell, FileSystemObject& fs,
                        std::int16_t movies) {
-  Text folder =
-      Registry(registry).ReadSetting(kSettingsKey, movies >= 1 ? setting::dPathMpegs : setting::dPathPics);
+  Text folder = Registry(registry).ReadSetting(
+      kSettingsKey, movies >= 1 ? setting::dPathMpegs : setting::dPathPics);
   // Only the default is ever created; whether that worked is not looked at.
   if (!fs.FolderExists(folder)) folder = DefaultFolder(shell, fs);
   const Text documents = GetSpecialFolderPath(shell, CSIDL_PERSONAL);

@@ -21,7 +21,9 @@ class AppPath {
   // `machine` must remain live while this object is.
   AppPath(Machine& machine, BuildMachine first = {}, BuildMachine second = {},
           char16_t separator = kPathSeparator)
-      : machine_(machine), first_(std::move(first)), second_(std::move(second)),
+      : machine_(machine),
+        first_(std::move(first)),
+        second_(std::move(second)),
         separator_(separator) {}
 
   // The folder of the running executable, ending in the path separator.

@@ -37,7 +37,7 @@ TEST(AppPathTest, GivenABuildMachineWeShouldUseTheBuildFolderOnlyOutsideABuildTr
       {"devbox", u"/home/dev/harvelo/src", u"/home/dev/harvelo/src/../Build/"},
       {"DevBox", u"/home/dev/Harvelo/app", u"/home/dev/Harvelo/app/../Build/"},
       {"devbox", u"/home/dev/harvelo/Build", u"/home/dev/harvelo/Build/"},  // "build" in it
-      {"devbox", u"/opt/harvelo", u"/opt/harvelo/"},      // outside the development folder
+      {"devbox", u"/opt/harvelo", u"/opt/harvelo/"},  // outside the development folder
       {"otherbox", u"/home/dev/harvelo/src", u"/home/dev/harvelo/src/"},  // another machine
   };
   for (const Case& c : cases) {

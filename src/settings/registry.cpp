@@ -75,18 +75,16 @@ Text Registry::ReadSetting(const Text& key, const Text& value_name) {
   return Text();
 }
 
-bool Registry::SetRegValue(HKEY root, const Text& key, const Text& value_name,
-                           const Text& value) {
+bool Registry::SetRegValue(HKEY root, const Text& key, const Text& value_name, const Text& value) {
   HKEY handle = 0;
   if (api_.RegOpenKeyExA(root, ToUtf8(key), KEY_WRITE, &handle) != ERROR_SUCCESS) {
     return false;
   }
   // The size is the text's length in the narrow encoding; the store adds the terminator.
   const std::string narrow = ToUtf8(value);
-  const LSTATUS status =
-      api_.RegSetValueExA(handle, ToUtf8(value_name), REG_SZ,
-                          reinterpret_cast<const std::uint8_t*>(narrow.data()),
-                          static_cast<std::uint32_t>(narrow.size()));
+  const LSTATUS status = api_.RegSetValueExA(handle, ToUtf8(value_name), REG_SZ,
+                                             reinterpret_cast<const std::uint8_t*>(narrow.data()),
+                                             static_cast<std::uint32_t>(narrow.size()));
   api_.RegCloseKey(handle);
   return status == ERROR_SUCCESS;
 }
@@ -98,8 +96,7 @@ void Registry::WriteSetting(const Text& key, const Text& value_name, const Text&
 
 bool Registry::KeyExists(const Text& key) {
   HKEY handle = 0;
-  if (api_.RegOpenKeyExA(HKEY_CURRENT_USER, ToUtf8(key), KEY_READ, &handle) !=
-      ERROR_SUCCESS) {
+  if (api_.RegOpenKeyExA(HKEY_CURRENT_USER, ToUtf8(key), KEY_READ, &handle) != ERROR_SUCCESS) {
     return false;
   }
   api_.RegCloseKey(handle);

@@ -8,16 +8,15 @@
 namespace harvelo {
 namespace {
 
-
 // Stores a value of any type directly, as another program or a person editing the file
 // might have left it.
-void Store(RegistryApi& api, const std::string& key, const std::string& name,
-           std::uint32_t type, std::vector<std::uint8_t> data) {
+void Store(RegistryApi& api, const std::string& key, const std::string& name, std::uint32_t type,
+           std::vector<std::uint8_t> data) {
   HKEY handle = 0;
   ASSERT_EQ(api.RegCreateKeyExA(HKEY_CURRENT_USER, key, &handle), ERROR_SUCCESS);
-  ASSERT_EQ(api.RegSetValueExA(handle, name, type, data.data(),
-                               static_cast<std::uint32_t>(data.size())),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      api.RegSetValueExA(handle, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
+      ERROR_SUCCESS);
   api.RegCloseKey(handle);
 }
 
@@ -28,9 +27,9 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
 TEST(RegistryTest, GivenAFreshProfileWeShouldReadEverySettingAsEmpty) {
   RecordingRegistry api;
   Registry registry(api);
-  for (const Text name : {u"vMaximize", u"vObeyRobot", u"dMsgNoPicsFound", u"dPathPics",
-                          u"dPathMpegs", u"dAddGroup", u"dLogSource", u"dLogPath",
-                          u"dGroupNumber"}) {
+  for (const Text name :
+       {u"vMaximize", u"vObeyRobot", u"dMsgNoPicsFound", u"dPathPics", u"dPathMpegs", u"dAddGroup",
+        u"dLogSource", u"dLogPath", u"dGroupNumber"}) {
     EXPECT_EQ(registry.ReadSetting(kSettingsKey, name), u"") << ToUtf8(name);
   }
   EXPECT_FALSE(registry.KeyExists(kSettingsKey));
@@ -105,8 +104,7 @@ TEST(RegistryTest, GivenADefaultWeShouldKeepItForMissingAndUnsupportedValues) {
   Registry registry(api);
   const RegValue fallback = Text(u"fallback");
   EXPECT_EQ(registry.GetRegValue(HKEY_CURRENT_USER, kSettingsKey, u"none", fallback), fallback);
-  EXPECT_EQ(registry.GetRegValue(HKEY_CURRENT_USER, kSettingsKey, u"absent", fallback),
-            fallback);
+  EXPECT_EQ(registry.GetRegValue(HKEY_CURRENT_USER, kSettingsKey, u"absent", fallback), fallback);
   EXPECT_EQ(registry.GetRegValue(HKEY_CURRENT_USER, u"SOFTWARE\\Nowhere", u"x", fallback),
             fallback);
 }

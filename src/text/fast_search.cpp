@@ -92,10 +92,14 @@ void CopyBlocks(std::basic_string_view<From> ascii, To* out) {
 template <SearchVersion version>
 std::size_t Search<version>::FindFirstOf(TextView text, std::size_t from, TextView wanted) {
   switch (wanted.size()) {
-    case 1: return FindFirstOfWords<1>(text, from, wanted);
-    case 2: return FindFirstOfWords<2>(text, from, wanted);
-    case 3: return FindFirstOfWords<3>(text, from, wanted);
-    default: return FindFirstOfWords<4>(text, from, wanted);
+    case 1:
+      return FindFirstOfWords<1>(text, from, wanted);
+    case 2:
+      return FindFirstOfWords<2>(text, from, wanted);
+    case 3:
+      return FindFirstOfWords<3>(text, from, wanted);
+    default:
+      return FindFirstOfWords<4>(text, from, wanted);
   }
 }
 

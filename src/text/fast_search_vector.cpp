@@ -66,10 +66,14 @@ void Copy(std::basic_string_view<From> ascii, To* out) {
 template <>
 std::size_t VectorSearch::FindFirstOf(TextView text, std::size_t from, TextView wanted) {
   switch (wanted.size()) {
-    case 1: return FindAny(text, from, wanted[0]);
-    case 2: return FindAny(text, from, wanted[0], wanted[1]);
-    case 3: return FindAny(text, from, wanted[0], wanted[1], wanted[2]);
-    default: return FindAny(text, from, wanted[0], wanted[1], wanted[2], wanted[3]);
+    case 1:
+      return FindAny(text, from, wanted[0]);
+    case 2:
+      return FindAny(text, from, wanted[0], wanted[1]);
+    case 3:
+      return FindAny(text, from, wanted[0], wanted[1], wanted[2]);
+    default:
+      return FindAny(text, from, wanted[0], wanted[1], wanted[2], wanted[3]);
   }
 }
 
@@ -85,8 +89,9 @@ std::size_t VectorSearch::FindTagMark(TextView text, std::size_t from, char16_t 
     if (stdx::none_of(tags)) continue;
     const Chars second(chars + j + 1, stdx::element_aligned);
     const Chars third(chars + j + 2, stdx::element_aligned);
-    const auto hits = tags && ((second | lower_case_bit) == Chars(letter) ||
-                               (second == Chars(u'/') && (third | lower_case_bit) == Chars(letter)));
+    const auto hits =
+        tags && ((second | lower_case_bit) == Chars(letter) ||
+                 (second == Chars(u'/') && (third | lower_case_bit) == Chars(letter)));
     if (stdx::any_of(hits)) return j + static_cast<std::size_t>(stdx::find_first_set(hits));
   }
   for (; j < text.size(); ++j) {

@@ -49,8 +49,6 @@ void TextList::push_back(TextView text) {
   unused_ -= text.size();
 }
 
-bool operator==(const TextList& left, const TextList& right) {
-  return left.texts_ == right.texts_;
-}
+bool operator==(const TextList& left, const TextList& right) { return left.texts_ == right.texts_; }
 
 }  // namespace harvelo

@@ -15,8 +15,8 @@ TEST(TextListTest, GivenTextsPushedBackToBackWeShouldReadEachWholeEmptyOnesInclu
   list.push_back(u"b");
 
   EXPECT_EQ(list[3], u"caf\u00e9 \U0001F600");
-  EXPECT_THAT(list, ::testing::ElementsAre(u"", u"http://host/a.jpg", u"", u"caf\u00e9 \U0001F600",
-                                           u"b"));
+  EXPECT_THAT(
+      list, ::testing::ElementsAre(u"", u"http://host/a.jpg", u"", u"caf\u00e9 \U0001F600", u"b"));
 }
 
 TEST(TextListTest, GivenTheSameCharactersCutDifferentlyWeShouldTellTheListsApart) {

@@ -11,9 +11,9 @@ TEST(FindTest, GivenPositionsFromOneWeShouldAnswerZeroForNotFound) {
     std::size_t from, expected;
   };
   const Case cases[] = {
-      {u"abcabc", u"bc", 1, 2},   {u"abcabc", u"bc", 2, 2},   {u"abcabc", u"bc", 3, 5},
-      {u"abcabc", u"bc", 6, 0},   {u"abcabc", u"x", 1, 0},    {u"abc", u"abc", 1, 1},
-      {u"abc", u"c", 3, 3},       {u"abc", u"c", 4, 0},       {u"", u"a", 1, 0},
+      {u"abcabc", u"bc", 1, 2}, {u"abcabc", u"bc", 2, 2}, {u"abcabc", u"bc", 3, 5},
+      {u"abcabc", u"bc", 6, 0}, {u"abcabc", u"x", 1, 0},  {u"abc", u"abc", 1, 1},
+      {u"abc", u"c", 3, 3},     {u"abc", u"c", 4, 0},     {u"", u"a", 1, 0},
       {u"aAa", u"A", 1, 2},  // exact, case-sensitive
   };
   for (const Case& c : cases) {
@@ -47,7 +47,11 @@ TEST(TrimSpacesTest, GivenTabsAndLineBreaksWeShouldKeepThem) {
 }
 
 TEST(Utf8Test, GivenValidTextWeShouldRoundTrip) {
-  const Text samples[] = {u"", u"plain", u"Grüße", u"日本語", u"emoji \U0001F600 end",
+  const Text samples[] = {u"",
+                          u"plain",
+                          u"Grüße",
+                          u"日本語",
+                          u"emoji \U0001F600 end",
                           u"\U00010000 first of four bytes"};
   for (const Text& sample : samples) EXPECT_EQ(FromUtf8(ToUtf8(sample)), sample);
   EXPECT_EQ(ToUtf8(u"é"), "\xC3\xA9");
@@ -86,11 +90,13 @@ TEST(Utf8Test, GivenMalformedInputWeShouldReplaceNotDrop) {
     Text expected;
   };
   const Case cases[] = {
-      {"a\xFF" "b", u"a\uFFFDb"},            // a byte that never starts a character
-      {"\xC3", u"\uFFFD"},                   // cut off
-      {"\xC0\xAF", u"\uFFFD"},               // overlong
-      {"\xED\xA0\x80", u"\uFFFD"},           // an encoded surrogate
-      {"x\xE6\x97", u"x\uFFFD"},             // cut inside a three-byte character
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},                // a byte that never starts a character
+      {"\xC3", u"\uFFFD"},          // cut off
+      {"\xC0\xAF", u"\uFFFD"},      // overlong
+      {"\xED\xA0\x80", u"\uFFFD"},  // an encoded surrogate
+      {"x\xE6\x97", u"x\uFFFD"},    // cut inside a three-byte character
   };
   for (const Case& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.expected);
   // A surrogate without its other half, of either half.

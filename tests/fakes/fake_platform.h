@@ -43,8 +43,8 @@ struct FakePlatform {
   FakeNoticeWindow notice;
   FakeMachine machine;
   FakeClock clock;
-  Platform platform{browsers, windows, registry, shell,  fs,      urls,  folder_browser,
-                    channels, processes, ui,     notice, machine, clock};
+  Platform platform{browsers, windows,   registry, shell,  fs,      urls, folder_browser,
+                    channels, processes, ui,       notice, machine, clock};
 
   std::shared_ptr<FakeWebBrowser> page = std::make_shared<FakeWebBrowser>();
 };

@@ -1,8 +1,8 @@
 // The hand-off over the real channel and the real process start: the download program is
 // absent, gets started from the program folder, registers, and takes every job.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,8 +74,8 @@ class DownloadJobsIntegrationTest : public ::testing::Test {
   std::optional<Failure> Send(int wait_milliseconds) {
     auto channels = NewSocketChannelFactory(channel::DefaultChannelFolder());
     auto processes = NewSpawnProcessStarter();
-    Platform platform{browser_, windows_, registry_api_, shell_, fs_,     unused_, unused_,
-                      *channels, *processes, ui_,        unused_, machine_, clock_};
+    Platform platform{browser_,  windows_,   registry_api_, shell_,  fs_,      unused_, unused_,
+                      *channels, *processes, ui_,           unused_, machine_, clock_};
     JobChannel channel;
     AppPath app_path(machine_);
     std::optional<Failure> failure;
@@ -111,11 +111,12 @@ TEST_F(DownloadJobsIntegrationTest, GivenHaulbeamAbsentWeShouldStartItAndHandItE
   EXPECT_TRUE(ui_.ended_);
 
   std::string expected;
-  const Text common = u"</DataURL><DataPath>/home/user/Bilder/</DataPath><DataOrgin>"
-                      u"http://o.example/</DataOrgin><DataGroup>g999</DataGroup><DataOrder>";
+  const Text common =
+      u"</DataURL><DataPath>/home/user/Bilder/</DataPath><DataOrgin>"
+      u"http://o.example/</DataOrgin><DataGroup>g999</DataGroup><DataOrder>";
   for (const char* k : {"2", "1"}) {
-    const Text message = u"<DataURL>" + urls_[k[0] - '0'] + common + u"0" + FromUtf8(k) +
-                         u"</DataOrder>";
+    const Text message =
+        u"<DataURL>" + urls_[k[0] - '0'] + common + u"0" + FromUtf8(k) + u"</DataOrder>";
     expected += channel::EncodeFrame(401, ToUtf8(message));
   }
   std::string record;

@@ -7,9 +7,7 @@ namespace harvelo::oracle {
 
 namespace {
 
-bool StartsWithQuote(const Text& t) {
-  return Left(t, 1) == u"'" || Left(t, 1) == u"\"";
-}
+bool StartsWithQuote(const Text& t) { return Left(t, 1) == u"'" || Left(t, 1) == u"\""; }
 
 Text CleanAttributeValueLiteral(Text value) {
   value = TrimSpaces(value);

@@ -76,9 +76,9 @@ XSession::XSession() {
   for (int tries = 0; tries < 200; ++tries) {
     if (!window_manager_ || window_manager_->Wait(std::chrono::milliseconds(0))) {
       if (++starts > 3) break;
-      window_manager_ = std::make_unique<ChildProcess>(
-          std::vector<std::string>{"openbox"},
-          std::map<std::string, std::string>{{"DISPLAY", display_}});
+      window_manager_ =
+          std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"},
+                                         std::map<std::string, std::string>{{"DISPLAY", display_}});
     }
     if (RunOnDisplay(display_, {"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
         std::string::npos) {

@@ -51,8 +51,8 @@ std::string SocketPath(const std::string& folder, const Text& server_name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string path = folder + "/";
   for (unsigned char c : ToUtf8(server_name)) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-        c == '_' || c == '-') {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+        c == '-') {
       path += static_cast<char>(c);
     } else {
       path += '%';

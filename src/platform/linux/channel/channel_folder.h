@@ -3,8 +3,9 @@
 
 // Where the servers of the message channel put their sockets: one private folder per user.
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 #include "text/text.h"
 

@@ -136,9 +136,8 @@ class SocketChannelServer final : public ChannelServer {
       answers += Take(client, *frame) ? channel::kAccepted : channel::kRefused;
     }
     client.input.erase(0, used);
-    return answers.empty() ||
-           ::send(client.fd.get(), answers.data(), answers.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(answers.size());
+    return answers.empty() || ::send(client.fd.get(), answers.data(), answers.size(),
+                                     MSG_NOSIGNAL) == static_cast<ssize_t>(answers.size());
   }
 
   bool Take(Client& client, const channel::Frame& frame) {

@@ -125,11 +125,11 @@ std::function<void(int)> RecordingServer(const std::string& folder, std::size_t 
 std::function<void(int)> StallingServer(const std::string& folder, int answered) {
   return [folder, answered](int report) {
     int count = 0;
-    auto server = ListenAsChannelServer(folder, u"my server",
-                                        [&](std::int32_t, std::string_view data) {
-                                          if (++count > answered) ::pause();
-                                          return data != "refuse";
-                                        });
+    auto server =
+        ListenAsChannelServer(folder, u"my server", [&](std::int32_t, std::string_view data) {
+          if (++count > answered) ::pause();
+          return data != "refuse";
+        });
     Report(report, "R");
     for (;;) server->Serve(100ms);
   };
@@ -299,8 +299,7 @@ TEST_F(SocketChannelTest, GivenAServerOfAnotherUserWeShouldRefuseEachOtherBothWa
 
   // Our client refuses a server of another user.
   auto channel = Open();
-  EXPECT_THAT(FailureText([&] { channel->PeerHandle(); }),
-              HasSubstr("belongs to another user"));
+  EXPECT_THAT(FailureText([&] { channel->PeerHandle(); }), HasSubstr("belongs to another user"));
 }
 
 }  // namespace

@@ -30,11 +30,11 @@ std::shared_ptr<const CollectionSnapshot> CollectionSnapshot::Take(std::shared_p
   QJsonArray rows;
   for (;;) {
     const QJsonObject answer =
-        QJsonDocument::fromJson(
-            page->Run({holder, {}}, QString(page_scripts::kSnapshotRows), {rows.size(), kAnswerBudget})
-                .value(QStringLiteral("value"))
-                .toString()
-                .toUtf8())
+        QJsonDocument::fromJson(page->Run({holder, {}}, QString(page_scripts::kSnapshotRows),
+                                          {rows.size(), kAnswerBudget})
+                                    .value(QStringLiteral("value"))
+                                    .toString()
+                                    .toUtf8())
             .object();
     const QJsonArray more = answer.value(QStringLiteral("rows")).toArray();
     for (const QJsonValue& row : more) rows.append(row);

@@ -101,9 +101,7 @@ class DevToolsPage : public WebBrowser {
 
   Text LocationURL() override { return ToText(Info().value(QStringLiteral("url")).toString()); }
 
-  std::unique_ptr<HtmlDocument> Document() override {
-    return NewPageDocument(page_, html_);
-  }
+  std::unique_ptr<HtmlDocument> Document() override { return NewPageDocument(page_, html_); }
 
   // The page's title when its window shows it; nothing for a page behind another tab, and
   // for a page that cannot be read (hung, or gone), which is taken for one behind.

@@ -24,8 +24,11 @@ bool IsValidUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2
-                       : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t length = lead < 0x80             ? 1
+                         : (lead & 0xE0) == 0xC0 ? 2
+                         : (lead & 0xF0) == 0xE0 ? 3
+                         : (lead & 0xF8) == 0xF0 ? 4
+                                                 : 0;
     if (length == 0 || i + length > text.size()) return false;
     if (lead == 0xC0 || lead == 0xC1 || lead > 0xF4) return false;
     for (std::size_t k = 1; k < length; ++k) {
@@ -225,8 +228,8 @@ std::string FormatValue(const HiveValue& value) {
   } else {
     char type[24];
     std::snprintf(type, sizeof type, "hex(%x):", value.type);
-    line += type + HexBytes(IsTextType(value.type) ? Utf16LeFromUtf8(AsChars(value.data))
-                                                   : value.data);
+    line +=
+        type + HexBytes(IsTextType(value.type) ? Utf16LeFromUtf8(AsChars(value.data)) : value.data);
   }
   return line;
 }
@@ -272,8 +275,7 @@ HiveValue* HiveKey::FindValue(std::string_view name) {
   return nullptr;
 }
 
-void HiveKey::SetValue(std::string_view name, std::uint32_t type,
-                       std::vector<std::uint8_t> data) {
+void HiveKey::SetValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data) {
   if (HiveValue* existing = FindValue(name)) {
     existing->type = type;
     existing->data = std::move(data);
@@ -312,8 +314,9 @@ Hive Hive::Parse(std::string_view bytes, std::size_t* unreadable_lines) {
   for (const std::string& line : LogicalLines(Utf8Text(bytes), unreadable)) {
     if (line.empty() || line.starts_with(";")) continue;
     if (format == Format::kUnknown) {
-      format = line == kHeader5 ? Format::kUnicode : line == kHeader4 ? Format::kAnsi
-                                                                       : Format::kNone;
+      format = line == kHeader5   ? Format::kUnicode
+               : line == kHeader4 ? Format::kAnsi
+                                  : Format::kNone;
       if (format != Format::kNone) continue;
     }
     if (format == Format::kNone || line.find('\0') != std::string::npos || !IsValidUtf8(line)) {
@@ -321,11 +324,10 @@ Hive Hive::Parse(std::string_view bytes, std::size_t* unreadable_lines) {
     } else if (line.starts_with("[")) {
       // The values after a key line that cannot be read belong to no key.
       const bool readable = line.ends_with("]") && line.size() >= 3 && line[1] != '-';
-      section = readable ? &hive.CreateKey(std::string_view(line).substr(1, line.size() - 2))
-                         : nullptr;
+      section =
+          readable ? &hive.CreateKey(std::string_view(line).substr(1, line.size() - 2)) : nullptr;
       if (!readable) ++unreadable;
-    } else if (std::optional<HiveValue> value =
-                   ParseValueLine(line, format == Format::kUnicode);
+    } else if (std::optional<HiveValue> value = ParseValueLine(line, format == Format::kUnicode);
                value && section != nullptr) {
       section->SetValue(value->name, value->type, std::move(value->data));
     } else {

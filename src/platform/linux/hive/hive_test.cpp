@@ -33,7 +33,8 @@ TEST(HiveTest, GivenEveryValueFormWeShouldReadTypeAndBytes) {
   const Case cases[] = {
       {"dGroupNumber", 1, {'g', '9', '9', '8', 0}},
       {"path \"quoted\" \\ back",
-       1, {'C', ':', '\\', 'B', 'i', 'l', 'd', 'e', 'r', ' ', '"', 'n', 'e', 'u', '"', 0}},
+       1,
+       {'C', ':', '\\', 'B', 'i', 'l', 'd', 'e', 'r', ' ', '"', 'n', 'e', 'u', '"', 0}},
       {"count", 4, {10, 0, 0, 0}},
       {"bytes", 3, {1, 0xff}},
       {"none", 0, {}},
@@ -113,9 +114,10 @@ TEST(HiveTest, GivenALineThatCannotBeReadWeShouldSkipItAndReadItsNeighbours) {
       "[-HKEY_CURRENT_USER\\X]",
   };
   for (std::string_view bad : bad_lines) {
-    const std::string text = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n"
-                             "\"before\"=\"1\"\n" + std::string(bad) +
-                             "\n[HKEY_CURRENT_USER\\X]\n\"after\"=\"2\"\n";
+    const std::string text =
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n"
+        "\"before\"=\"1\"\n" +
+        std::string(bad) + "\n[HKEY_CURRENT_USER\\X]\n\"after\"=\"2\"\n";
     std::size_t unreadable = 0;
     Hive hive = Hive::Parse(text, &unreadable);
     EXPECT_EQ(unreadable, 1u) << bad;
@@ -138,7 +140,10 @@ TEST(HiveTest, GivenTextThatIsNoRegistryFileWeShouldReadNothingAndCountItsLines)
       {"not a registry file\n", 1},
       {"[HKEY_CURRENT_USER\\X]\n\"a\"=\"1\"\n", 2},
       {"Windows Registry Ed", 1},
-      {std::string_view("\x7f" "ELF\x02\x01\x01\0\0\0\n\x03\0>\0", 14), 2},
+      {std::string_view("\x7f"
+                        "ELF\x02\x01\x01\0\0\0\n\x03\0>\0",
+                        14),
+       2},
       {"Windows Registry Editor Version 5.00\n\"a\"=\"value before any key\"\n", 1},
       {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex:01,\\\n", 1},
   };

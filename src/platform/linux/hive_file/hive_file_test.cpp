@@ -1,5 +1,6 @@
 #include "platform/linux/hive_file/hive_file.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -11,8 +12,6 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "settings/registry.h"
 #include "support/child_process.h"
@@ -60,10 +59,15 @@ TEST_F(HiveFileTest, GivenEveryValueTypeWeShouldReadBackWhatWasWrittenThroughThe
   };
   const Case cases[] = {
       {"text", REG_SZ, {'g', '9', '9', '8', 0}, "\"text\"=\"g998\""},
-      {"say \"hi\" \\ bye", REG_SZ, {'a', '\\', '"', 0}, "\"say \\\"hi\\\" \\\\ bye\"=\"a\\\\\\\"\""},
+      {"say \"hi\" \\ bye",
+       REG_SZ,
+       {'a', '\\', '"', 0},
+       "\"say \\\"hi\\\" \\\\ bye\"=\"a\\\\\\\"\""},
       {"utf8", REG_SZ, {0xC3, 0xA9, 0}, "\"utf8\"=\"\xC3\xA9\""},
       {"expand", REG_EXPAND_SZ, {'%', 'H', '%', 0}, "\"expand\"=hex(2):25,00,48,00,25,00,00,00"},
-      {"multi", REG_MULTI_SZ, {'a', 0, 'b', 0, 0},
+      {"multi",
+       REG_MULTI_SZ,
+       {'a', 0, 'b', 0, 0},
        "\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00"},
       {"dword", REG_DWORD, {10, 0, 0, 0}, "\"dword\"=dword:0000000a"},
       {"binary", REG_BINARY, {0, 0xFF}, "\"binary\"=hex:00,ff"},
@@ -122,8 +126,9 @@ TEST_F(HiveFileTest, GivenTooSmallABufferWeShouldAnswerMoreDataWithTheSizeNeeded
 }
 
 TEST_F(HiveFileTest, GivenUnreadableLinesWeShouldReadTheRestAndKeepEveryValueAndTheFile) {
-  const std::string head = "Windows Registry Editor Version 5.00\n\n"
-                           "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n";
+  const std::string head =
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n";
   const std::string tail = "\"dAddGroup\"=\"0\"\n";
   struct Case {
     const char* what;
@@ -136,7 +141,10 @@ TEST_F(HiveFileTest, GivenUnreadableLinesWeShouldReadTheRestAndKeepEveryValueAnd
       {"invalid UTF-8", head + "\"dGroupNumber\"=\"\xC0\"\n" + tail, true},
       {"cut off", head + tail + "\"dLogPath\"=hex:2f,\\\n", true},
       {"no registry file",
-       std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20), true},
+       std::string("\x7f"
+                   "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0",
+                   20),
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -200,9 +208,10 @@ TEST_F(HiveFileTest, GivenAFileThatCannotBeReadWeShouldNotWriteOverIt) {
 }
 
 TEST_F(HiveFileTest, GivenAHandWrittenRegedit4FileWeShouldReadIt) {
-  WriteFileBytes("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quorvex]\r\n"
-                 "\"dPathPics\"=\"/srv/pics\"\r\n\"vMaximize\"=dword:00000001\r\n"
-                 "\"dLogPath\"=hex(2):2f,74,6d,70,00\r\n");
+  WriteFileBytes(
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quorvex]\r\n"
+      "\"dPathPics\"=\"/srv/pics\"\r\n\"vMaximize\"=dword:00000001\r\n"
+      "\"dLogPath\"=hex(2):2f,74,6d,70,00\r\n");
   EXPECT_EQ(Read(u"dPathPics"), u"/srv/pics");
   EXPECT_EQ(Read(u"vMaximize"), u"1");
   EXPECT_EQ(Read(u"dLogPath"), u"/tmp");
@@ -277,8 +286,7 @@ TEST_F(HiveFileTest, GivenAWriterKilledAtRandomPointsWeShouldAlwaysLeaveTheOldOr
     Hive::Parse(bytes, &unreadable);
     ASSERT_EQ(unreadable, 0u) << "after kill " << i << ":\n" << bytes;
     const Text now = Read(u"dGroupNumber");
-    ASSERT_TRUE(now == old_value || now == new_value)
-        << "after kill " << i << ": " << ToUtf8(now);
+    ASSERT_TRUE(now == old_value || now == new_value) << "after kill " << i << ": " << ToUtf8(now);
     old_value = now;
   }
   // The kills must have landed both before and after writes finished, or the test proved

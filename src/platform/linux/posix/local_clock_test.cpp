@@ -1,8 +1,7 @@
 #include "platform/linux/posix/local_clock.h"
 
-#include <locale.h>
-
 #include <gtest/gtest.h>
+#include <locale.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -46,16 +45,16 @@ TEST_P(GeneralDateTest, GivenALocaleWeShouldWriteItsShortDateASpaceAndItsTimeWit
 
 INSTANTIATE_TEST_SUITE_P(
     Locales, GeneralDateTest,
-    ::testing::Values(
-        GeneralDateCase{"C", "", nullptr, "12/05/26 19:30:57"},
-        GeneralDateCase{"C.UTF-8", "", nullptr, "12/05/26 19:30:57"},
-        GeneralDateCase{"en_US.UTF-8", "", "en_US.UTF-8", "12/05/2026 07:30:57 PM"},
-        GeneralDateCase{"de_DE.UTF-8", "", "de_DE.UTF-8", "05.12.2026 19:30:57"},
-        GeneralDateCase{"ja_JP.UTF-8", "", "ja_JP.UTF-8", "2026年12月05日 19時30分57秒"},
-        GeneralDateCase{"", "de_DE.UTF-8", "de_DE.UTF-8", "05.12.2026 19:30:57"},
-        // A locale that is not installed reads as the plain one.
-        GeneralDateCase{"xx_XX.UTF-8", "", nullptr, "12/05/26 19:30:57"},
-        GeneralDateCase{"", "xx_XX.UTF-8", nullptr, "12/05/26 19:30:57"}));
+    ::testing::Values(GeneralDateCase{"C", "", nullptr, "12/05/26 19:30:57"},
+                      GeneralDateCase{"C.UTF-8", "", nullptr, "12/05/26 19:30:57"},
+                      GeneralDateCase{"en_US.UTF-8", "", "en_US.UTF-8", "12/05/2026 07:30:57 PM"},
+                      GeneralDateCase{"de_DE.UTF-8", "", "de_DE.UTF-8", "05.12.2026 19:30:57"},
+                      GeneralDateCase{"ja_JP.UTF-8", "", "ja_JP.UTF-8",
+                                      "2026年12月05日 19時30分57秒"},
+                      GeneralDateCase{"", "de_DE.UTF-8", "de_DE.UTF-8", "05.12.2026 19:30:57"},
+                      // A locale that is not installed reads as the plain one.
+                      GeneralDateCase{"xx_XX.UTF-8", "", nullptr, "12/05/26 19:30:57"},
+                      GeneralDateCase{"", "xx_XX.UTF-8", nullptr, "12/05/26 19:30:57"}));
 
 }  // namespace
 }  // namespace harvelo

@@ -1,10 +1,9 @@
 #include "platform/linux/posix/machine.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "settings/app_path.h"
 

@@ -20,12 +20,16 @@ namespace {
 [[noreturn]] void Raise(int error) {
   switch (error) {
     case ENOENT:
-    case ENOTDIR: throw Failure(u"Path not found");
-    case EEXIST: throw Failure(u"File already exists");
+    case ENOTDIR:
+      throw Failure(u"Path not found");
+    case EEXIST:
+      throw Failure(u"File already exists");
     case EACCES:
     case EPERM:
-    case EROFS: throw Failure(u"Permission denied");
-    default: throw Failure(FromUtf8(std::strerror(error)));
+    case EROFS:
+      throw Failure(u"Permission denied");
+    default:
+      throw Failure(FromUtf8(std::strerror(error)));
   }
 }
 
@@ -37,7 +41,8 @@ class PosixFileSystem : public FileSystemObject {
   }
 
   void CreateFolder(const Text& path) override {
-    if (path.empty() || ::mkdir(ToUtf8(path).c_str(), 0777) != 0) Raise(path.empty() ? ENOENT : errno);
+    if (path.empty() || ::mkdir(ToUtf8(path).c_str(), 0777) != 0)
+      Raise(path.empty() ? ENOENT : errno);
   }
 
   Text GetParentFolderName(const Text& path) override {

@@ -37,8 +37,8 @@ class SpawnProcessStarter final : public ProcessStarter {
     if (call.argument) arguments.push_back(const_cast<char*>(call.argument->c_str()));
     arguments.push_back(nullptr);
 
-    const std::string style = std::string(kWindowStyleVariable) + "=" +
-                              std::to_string(window_style);
+    const std::string style =
+        std::string(kWindowStyleVariable) + "=" + std::to_string(window_style);
     std::vector<char*> environment;
     const std::size_t name_length = std::strlen(kWindowStyleVariable);
     for (char** entry = environ; *entry != nullptr; ++entry) {

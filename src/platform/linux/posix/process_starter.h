@@ -15,7 +15,7 @@ inline constexpr char kWindowStyleVariable[] = "HARVELO_WINDOW_STYLE";
 
 // A command line taken apart as the program's start reads it.
 struct ProgramCall {
-  std::string program;                 // UTF-8 path, without a trailing ".exe"
+  std::string program;                  // UTF-8 path, without a trailing ".exe"
   std::optional<std::string> argument;  // the single argument, byte for byte
 };
 

@@ -83,8 +83,8 @@ TEST_F(ProcessStarterTest, GivenAnAddressFullOfShellCharactersWeShouldHandItOver
   const Text address =
       u"http://h.example/a b?q=\"x\"&r='y';$(touch pwned)`id`|cat>out<in \\ * ~ #! %20 "
       u"über 字 😀\t";
-  const Text argument = u"<wHWND>42</wHWND><FormName>frmRobotExclude</FormName><URL>" +
-                        address + u"</URL>";
+  const Text argument =
+      u"<wHWND>42</wHWND><FormName>frmRobotExclude</FormName><URL>" + address + u"</URL>";
   const std::int64_t pid = NewSpawnProcessStarter()->Shell(
       u"\"" + FromUtf8(folder_) + u"/Tellora.exe\" " + argument, kMinimizedFocus);
   ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));

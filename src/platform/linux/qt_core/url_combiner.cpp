@@ -231,8 +231,7 @@ Address Reference(std::string text, const Address* base, bool* relative) {
 std::optional<Address> Resolve(Address reference, const Address& base) {
   const bool opaque_base = !base.authority && !base.path.starts_with("/");
   if (opaque_base) {
-    if (reference.authority || !reference.path.empty() || reference.query ||
-        !reference.fragment) {
+    if (reference.authority || !reference.path.empty() || reference.query || !reference.fragment) {
       return std::nullopt;
     }
     Address target = base;

@@ -40,16 +40,54 @@ std::vector<Pair> ShapePairs() {
       "foo://host/dir/page",       "mailto:someone@host",
   };
   const std::string links[] = {
-      "//g", "../../../g", "g;x=1/../y", "?y", "", " ", "  spaced.jpg  ", "line\nbreak\t.jpg",
-      "media/clips/x\\sub.mov", "..\\img\\a.jpg", "\\\\other\\x.jpg", "a.jpg?x=\\y#z\\w",
-      "##share-market", "#a#b", "#frag ment", "x#f\"<>`{}|^'", "x?q\"<>`{}|^'#", "p\"<>`{}|^'",
-      "http:img/movie.html", "https:img", "HTTP:IMG", "ftp:x/y", "file:img", "foo:bar",
-      "http:\\\\other\\x.jpg", "http://Other.HOST:80/A", "HTTPS://HOST:443", "http://h\xc3\xa9st/",
-      "http://xn--hst-bma/", "http://host./a", "http://[::1]:8080/", "http://127.1/",
-      "my pic.jpg", "caf\xc3\xa9/\xe6\xbc\xa2.jpg?\xc3\xa9#\xc3\xa9", "%41%2e%zz%c3%a9",
-      "a/%2e%2E/b/.%2e/c", "a/./b/../../../c", "/..", "./", "javascript:void(0)",
-      "mailto:me@host", "data:image/gif;base64,R0lGOD", "index.php?id=1&amp;x=2",
-      "a\x01" "b", "\x7f" "del", std::string(250, 'a'),
+      "//g",
+      "../../../g",
+      "g;x=1/../y",
+      "?y",
+      "",
+      " ",
+      "  spaced.jpg  ",
+      "line\nbreak\t.jpg",
+      "media/clips/x\\sub.mov",
+      "..\\img\\a.jpg",
+      "\\\\other\\x.jpg",
+      "a.jpg?x=\\y#z\\w",
+      "##share-market",
+      "#a#b",
+      "#frag ment",
+      "x#f\"<>`{}|^'",
+      "x?q\"<>`{}|^'#",
+      "p\"<>`{}|^'",
+      "http:img/movie.html",
+      "https:img",
+      "HTTP:IMG",
+      "ftp:x/y",
+      "file:img",
+      "foo:bar",
+      "http:\\\\other\\x.jpg",
+      "http://Other.HOST:80/A",
+      "HTTPS://HOST:443",
+      "http://h\xc3\xa9st/",
+      "http://xn--hst-bma/",
+      "http://host./a",
+      "http://[::1]:8080/",
+      "http://127.1/",
+      "my pic.jpg",
+      "caf\xc3\xa9/\xe6\xbc\xa2.jpg?\xc3\xa9#\xc3\xa9",
+      "%41%2e%zz%c3%a9",
+      "a/%2e%2E/b/.%2e/c",
+      "a/./b/../../../c",
+      "/..",
+      "./",
+      "javascript:void(0)",
+      "mailto:me@host",
+      "data:image/gif;base64,R0lGOD",
+      "index.php?id=1&amp;x=2",
+      "a\x01"
+      "b",
+      "\x7f"
+      "del",
+      std::string(250, 'a'),
   };
   std::vector<Pair> pairs;
   for (const std::string base : bases) {
@@ -75,16 +113,17 @@ std::vector<std::string> AskChromium(const std::vector<Pair>& pairs) {
   QTemporaryDir dir;
   QJsonArray cases;
   for (const Pair& pair : pairs) {
-    cases.append(QJsonArray{QString::fromStdString(pair.base),
-                            QString::fromStdString(pair.relative)});
+    cases.append(
+        QJsonArray{QString::fromStdString(pair.base), QString::fromStdString(pair.relative)});
   }
   QFile page(dir.filePath("page.html"));
   if (!page.open(QIODevice::WriteOnly)) return {};
   page.write("<!doctype html><meta charset=utf-8><pre id=out></pre><script>\nconst cases = ");
   page.write(QJsonDocument(cases).toJson(QJsonDocument::Compact));
-  page.write(";\ndocument.getElementById('out').textContent = JSON.stringify(cases.map("
-             "([b, r]) => { try { return new URL(r, b).href; } catch (e) { return ''; } }));"
-             "\n</script>\n");
+  page.write(
+      ";\ndocument.getElementById('out').textContent = JSON.stringify(cases.map("
+      "([b, r]) => { try { return new URL(r, b).href; } catch (e) { return ''; } }));"
+      "\n</script>\n");
   page.close();
 
   QProcess chromium;

@@ -21,8 +21,8 @@ TEST_P(ProgramIconTest, GivenAProgramsDrawingWeShouldPaintItAtEverySize) {
   const QList<QSize> sizes{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
   ASSERT_EQ(icon.availableSizes(), sizes);
   for (const QSize& size : sizes) {  // the middle of every drawing is covered
-    EXPECT_EQ(qAlpha(icon.pixmap(size).toImage().pixel(size.width() / 2, size.height() / 2)),
-              255) << size.width();
+    EXPECT_EQ(qAlpha(icon.pixmap(size).toImage().pixel(size.width() / 2, size.height() / 2)), 255)
+        << size.width();
   }
 }
 

@@ -58,7 +58,9 @@ class QtFolderDialog : public FolderBrowseDialog {
  private:
   bool On(FolderBrowseOption option) const { return options_[option - 1]; }
 
-  QString Desktop() const { return Folder(CSIDL_DESKTOPDIRECTORY, QDir::homePath() + u"/Desktop"_s); }
+  QString Desktop() const {
+    return Folder(CSIDL_DESKTOPDIRECTORY, QDir::homePath() + u"/Desktop"_s);
+  }
   QString Documents() const { return Folder(CSIDL_PERSONAL, QDir::homePath()); }
   QString Folder(std::int32_t number, const QString& fallback) const {
     const std::optional<Text> path = shell_.SpecialFolderPath(number);
@@ -75,7 +77,7 @@ class QtFolderDialog : public FolderBrowseDialog {
     item->setText(0, name);
     item->setData(0, kPathRole, path);
     item->setChildIndicatorPolicy(QFileInfo(path).isDir() ? QTreeWidgetItem::ShowIndicator
-                                                           : QTreeWidgetItem::DontShowIndicator);
+                                                          : QTreeWidgetItem::DontShowIndicator);
     return item;
   }
 
@@ -102,8 +104,8 @@ class QtFolderDialog : public FolderBrowseDialog {
     for (int i = 0; i < desktop_->childCount(); ++i) {
       QTreeWidgetItem* top = desktop_->child(i);
       const QString top_path = top->data(0, kPathRole).toString();
-      const bool holds = clean == top_path || top_path == u"/"_s ||
-                         clean.startsWith(top_path + u'/');
+      const bool holds =
+          clean == top_path || top_path == u"/"_s || clean.startsWith(top_path + u'/');
       if (holds && top_path.size() > best_path.size()) best = top, best_path = top_path;
     }
     if (!best) return nullptr;
@@ -209,15 +211,17 @@ class QtFolderDialog : public FolderBrowseDialog {
     AddItem(desktop_, u"Documents"_s, Documents());
     AddItem(desktop_, u"Home"_s, QDir::homePath());
     AddItem(desktop_, u"Computer"_s, u"/"_s);
-    for (const QFileInfo& entry : QDir(desktop).entryInfoList(
-             QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QFileInfo& entry : QDir(desktop).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot,
+                                                              QDir::Name | QDir::IgnoreCase)) {
       AddItem(desktop_, entry.fileName(), entry.absoluteFilePath());
     }
     desktop_->setExpanded(true);
 
-    QObject::connect(tree_, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* item) { List(item); });
+    QObject::connect(tree_, &QTreeWidget::itemExpanded,
+                     [this](QTreeWidgetItem* item) { List(item); });
     QObject::connect(tree_, &QTreeWidget::currentItemChanged, [this] { Selected(); });
-    QObject::connect(tree_, &QTreeWidget::itemChanged, [this](QTreeWidgetItem* item) { Renamed(item); });
+    QObject::connect(tree_, &QTreeWidget::itemChanged,
+                     [this](QTreeWidgetItem* item) { Renamed(item); });
     QObject::connect(make, &QPushButton::clicked, [this] { MakeNewFolder(); });
     QObject::connect(box, &QDialogButtonBox::accepted, dialog_.get(), &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, dialog_.get(), &QDialog::reject);
@@ -238,8 +242,7 @@ class QtFolderDialog : public FolderBrowseDialog {
   void Own() {
     if (owner_ == 0 || QGuiApplication::platformName() != u"xcb"_s) return;
     dialog_->winId();
-    owner_window_.reset(
-        QWindow::fromWinId(static_cast<WId>(static_cast<std::uint32_t>(owner_))));
+    owner_window_.reset(QWindow::fromWinId(static_cast<WId>(static_cast<std::uint32_t>(owner_))));
     if (!owner_window_) return;
     QWindow* owner = owner_window_.get();
     dialog_->windowHandle()->setTransientParent(owner);

@@ -49,15 +49,17 @@ class QtFolderBrowserTest : public ::testing::Test {
       if (auto* open = QApplication::activeModalWidget()) open->close();
     });
     guard.start(10000);
-    const Text chosen = BrowseForSaveFolder(*component_, *fs_, shell_, 0, initial,
-                                            u"Harvelo - Quorvex",
-                                            u"Select the folder where the files will be saved.\r\n"
-                                            u"  Number of Pictures = 3,  Number of Movies = 1");
+    const Text chosen =
+        BrowseForSaveFolder(*component_, *fs_, shell_, 0, initial, u"Harvelo - Quorvex",
+                            u"Select the folder where the files will be saved.\r\n"
+                            u"  Number of Pictures = 3,  Number of Movies = 1");
     EXPECT_TRUE(acted);
     return chosen;
   }
 
-  static QTreeWidget& Tree(QDialog& dialog) { return *dialog.findChild<QTreeWidget*>(u"Folders"_s); }
+  static QTreeWidget& Tree(QDialog& dialog) {
+    return *dialog.findChild<QTreeWidget*>(u"Folders"_s);
+  }
   static void Press(QDialog& dialog, QDialogButtonBox::StandardButton which) {
     dialog.findChild<QDialogButtonBox*>()->button(which)->click();
   }

@@ -1,8 +1,7 @@
 // The folder dialog on a real X server with a window manager: the browser window owns it.
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -97,15 +96,16 @@ TEST(QtFolderBrowserX11Test, GivenTheBrowserWindowAsOwnerWeShouldMakeTheDialogIt
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     xprop.setProcessEnvironment(environment);
     xprop.start("xprop", {"-id", QString::number(dialog->winId()), "WM_TRANSIENT_FOR"});
-    if (xprop.waitForFinished(5000)) transient_for = QString::fromUtf8(xprop.readAllStandardOutput());
+    if (xprop.waitForFinished(5000))
+      transient_for = QString::fromUtf8(xprop.readAllStandardOutput());
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
   });
   QTimer::singleShot(10000, [] {
     if (auto* open = QApplication::activeModalWidget()) open->close();
   });
-  EXPECT_EQ(BrowseForSaveFolder(*component, *fs, shell, owner, u"/tmp", u"Harvelo - Quorvex",
-                                u"Select"),
-            u"");
+  EXPECT_EQ(
+      BrowseForSaveFolder(*component, *fs, shell, owner, u"/tmp", u"Harvelo - Quorvex", u"Select"),
+      u"");
   EXPECT_TRUE(transient_for.contains(QStringLiteral("0x%1").arg(owner, 0, 16)))
       << transient_for.toStdString();
 }

@@ -82,9 +82,12 @@ class NoticeWidget : public QWidget {
 
   int Check1Value() const {
     switch (check1_->checkState()) {
-      case Qt::Checked: return vbChecked;
-      case Qt::PartiallyChecked: return vbGrayed;
-      default: return vbUnchecked;
+      case Qt::Checked:
+        return vbChecked;
+      case Qt::PartiallyChecked:
+        return vbGrayed;
+      default:
+        return vbUnchecked;
     }
   }
 

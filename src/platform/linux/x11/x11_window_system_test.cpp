@@ -13,8 +13,8 @@
 #include "platform/linux/devtools/devtools_browser.h"
 #include "run/attach_browser.h"
 #include "support/chromium_session.h"
-#include "support/eventually.h"
 #include "support/devtools_pages.h"
+#include "support/eventually.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 #include "support/x_session.h"
@@ -129,9 +129,8 @@ TEST_F(X11WindowSystemTest, GivenASecondWindowInFrontWeShouldAttachToItsPage) {
   ASSERT_TRUE(Eventually([&] {
     const WindowHandle front = windows_->GetForegroundWindow();
     return front != first_window && front != 0 &&
-           testing::RunOnDisplay(x_->display(), {"xdotool", "getwindowname",
-                                                 std::to_string(front)})
-                   .starts_with("other");
+           testing::RunOnDisplay(x_->display(), {"xdotool", "getwindowname", std::to_string(front)})
+               .starts_with("other");
   }));
   FakeClock clock;
 

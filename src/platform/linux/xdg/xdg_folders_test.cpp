@@ -1,8 +1,7 @@
 #include "platform/linux/xdg/xdg_folders.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,8 +27,9 @@ class XdgFoldersTest : public ::testing::Test {
 };
 
 TEST_F(XdgFoldersTest, GivenUserDirsWeShouldAnswerDocumentsAndDesktop) {
-  WriteDirs("# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
-            "XDG_DOCUMENTS_DIR=\"/data/Dokumente\"\n");
+  WriteDirs(
+      "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
+      "XDG_DOCUMENTS_DIR=\"/data/Dokumente\"\n");
   EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_DESKTOPDIRECTORY), FromUtf8(home_ + "/Bureau"));
   EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_PERSONAL), u"/data/Dokumente");
   EXPECT_EQ(folders_->SpecialFolderPath(7), std::nullopt);
