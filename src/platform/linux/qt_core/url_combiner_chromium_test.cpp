@@ -27,24 +27,62 @@ struct Pair {
   std::string relative;
 };
 
-// Every kind of base against every shape of link where a browser's reading and a plain
-// RFC 3986 resolution part ways. Left out: a link opening with two backslashes against a
-// base of a scheme the browser does not know, which Chromium reads as a path that drops
-// the base's host ("foo:/\\other\x.jpg"); the combiner reads its backslashes as slashes,
-// as in every other relative link.
+// Every kind of base against every shape of link: the examples of RFC 3986 (5.4), and where a
+// browser's reading and a plain RFC 3986 resolution part ways. Left out: a link opening with
+// two backslashes against a base of a scheme the browser does not know, which Chromium reads
+// as a path that drops the base's host ("foo:/\\other\x.jpg"); the combiner reads its
+// backslashes as slashes, as in every other relative link.
 std::vector<Pair> ShapePairs() {
   const char* const bases[] = {
       "http://a/b/c/d;p?q",        "https://Host.EXAMPLE:443/dir/page.htm?x#top",
       "http://host:8080/dir/",     "ftp://host/pub/dir/",
       "file:///home/me/page.html", "ws://host/socket/x",
       "foo://host/dir/page",       "mailto:someone@host",
+      "HTTP://HOST:80/dir/",       "page.htm",
   };
   const std::string links[] = {
+      "g:h",
+      "g",
+      "./g",
+      "g/",
+      "/g",
       "//g",
-      "../../../g",
-      "g;x=1/../y",
       "?y",
+      "g?y",
+      "#s",
+      "g#s",
+      "g?y#s",
+      ";x",
+      "g;x",
+      "g;x?y#s",
       "",
+      ".",
+      "./",
+      "..",
+      "../",
+      "../g",
+      "../..",
+      "../../",
+      "../../g",
+      "../../../g",
+      "../../../../g",
+      "/./g",
+      "/../g",
+      "g.",
+      ".g",
+      "g..",
+      "..g",
+      "./../g",
+      "./g/.",
+      "g/./h",
+      "g/../h",
+      "g;x=1/./y",
+      "g;x=1/../y",
+      "g?y/./x",
+      "g?y/../x",
+      "g#s/./x",
+      "g#s/../x",
+      "http:g",
       " ",
       "  spaced.jpg  ",
       "line\nbreak\t.jpg",
@@ -58,6 +96,7 @@ std::vector<Pair> ShapePairs() {
       "x#f\"<>`{}|^'",
       "x?q\"<>`{}|^'#",
       "p\"<>`{}|^'",
+      "x?'`{}#'`{}",
       "http:img/movie.html",
       "https:img",
       "HTTP:IMG",
@@ -78,7 +117,6 @@ std::vector<Pair> ShapePairs() {
       "a/%2e%2E/b/.%2e/c",
       "a/./b/../../../c",
       "/..",
-      "./",
       "javascript:void(0)",
       "mailto:me@host",
       "data:image/gif;base64,R0lGOD",
