@@ -125,6 +125,7 @@ TEST_P(X11WindowSystemTest, GivenAWindowWeShouldMaximiseItAndSetItsOwner) {
   server_.Add("/owned.html", "<title>owned</title>");
   BrowserConnection program = Start("/owned.html");
   auto& windows = *program.windows;
+  ASSERT_TRUE(program.Loaded(server_.Url("/owned.html")));  // a slow start outlasts Eventually
   ASSERT_TRUE(Eventually([&] { return Title(windows.GetForegroundWindow()).starts_with("o"); }));
   const WindowHandle front = windows.GetForegroundWindow();
   testing::ChildProcess behind({"xmessage", "-name", "plain", "behind"},
