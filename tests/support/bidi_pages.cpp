@@ -6,6 +6,11 @@
 #include <QThread>
 
 #include "platform/failure.h"
+#include "platform/linux/bidi/bidi_browser.h"
+#include "platform/linux/bidi/bidi_window_system.h"
+#include "platform/linux/devtools/devtools_browser.h"
+#include "platform/linux/devtools/devtools_window_system.h"
+#include "support/devtools_pages.h"
 
 namespace harvelo::testing {
 
@@ -60,6 +65,66 @@ std::string EvaluateIn(BidiClient& client, const std::string& url, const QString
         .toStdString();
   }
   return {};
+}
+
+BrowserConnection::BrowserConnection(BrowserProtocol protocol, const std::string& endpoint,
+                                     std::chrono::milliseconds limit,
+                                     std::unique_ptr<BrowserWindows> given)
+    : endpoint(endpoint), windows(std::move(given)) {
+  const QUrl url(QString::fromStdString(endpoint));
+  if (protocol == BrowserProtocol::kDevTools) {
+    devtools = std::make_unique<DevToolsClient>(url, limit);
+    if (!windows) windows = NewDevToolsWindowSystem(*devtools);
+    browser = NewDevToolsBrowser(*devtools, *windows);
+  } else {
+    bidi = std::make_unique<BidiClient>(url, limit);
+    if (!windows) windows = NewBidiWindowSystem(*bidi);
+    browser = NewBidiBrowser(*bidi, *windows);
+  }
+}
+
+std::shared_ptr<WebBrowser> BrowserConnection::Page(const std::string& url) {
+  for (const auto& page : browser->CreateShellWindows()->Elements()) {
+    if (ToUtf8(page->LocationURL()) == url) return page;
+  }
+  return nullptr;
+}
+
+bool BrowserConnection::Open(const std::string& url, bool new_window, bool background) {
+  if (devtools) {
+    OpenTarget(*devtools, url, new_window, background);
+  } else {
+    OpenTab(*bidi, url, new_window, background);
+  }
+  return Loaded(url);
+}
+
+bool BrowserConnection::Loaded(const std::string& url) {
+  return bidi ? LoadedTab(*bidi, url) : !LoadedTarget(*devtools, endpoint, url).isEmpty();
+}
+
+std::string BrowserConnection::Evaluate(const std::string& url, const QString& expression) {
+  if (bidi) return EvaluateIn(*bidi, url, expression);
+  return EvaluateIn(*devtools, PageSocket(endpoint, LoadedTarget(*devtools, endpoint, url)),
+                    expression);
+}
+
+void BrowserConnection::Close(const std::string& url) {
+  if (bidi) return CloseTabs(*bidi, url);
+  const auto shown = [&] {
+    QStringList targets;
+    for (const QJsonValue& page : devtools->ListAt("/json/list")) {
+      if (page["url"].toString().toStdString() == url) targets << page["id"].toString();
+    }
+    return targets;
+  };
+  for (const QString& target : shown()) {
+    devtools->Call(BrowserSocket(*devtools), "Target.closeTarget", {{"targetId", target}});
+  }
+  for (QDeadlineTimer deadline(std::chrono::seconds(10)); !deadline.hasExpired();) {
+    if (shown().isEmpty()) return;
+    QThread::msleep(50);
+  }
 }
 
 }  // namespace harvelo::testing

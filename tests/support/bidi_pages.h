@@ -6,9 +6,14 @@
 // do not outlive it.
 
 #include <QString>
+#include <chrono>
+#include <memory>
 #include <string>
 
+#include "platform/browser.h"
 #include "platform/linux/bidi/bidi_client.h"
+#include "platform/linux/browser_windows.h"
+#include "platform/linux/devtools/devtools_client.h"
 
 namespace harvelo::testing {
 
@@ -26,6 +31,36 @@ void CloseTabs(BidiClient& client, const std::string& url);
 // The value of `expression` evaluated by the page of the first tab that shows `url`, as text;
 // empty when no tab shows it.
 std::string EvaluateIn(BidiClient& client, const std::string& url, const QString& expression);
+
+// The protocol of a browser: Chromium's DevTools protocol, or WebDriver BiDi for Firefox.
+enum class BrowserProtocol { kDevTools, kBidi };
+
+// What the program holds of a browser, over the protocol the browser speaks: its client, its
+// windows (the browser's own account of them unless `windows` is given) and its automation;
+// with what a test does past the program, tabs named by their address.
+struct BrowserConnection {
+  BrowserConnection(BrowserProtocol protocol, const std::string& endpoint,
+                    std::chrono::milliseconds limit,
+                    std::unique_ptr<BrowserWindows> windows = nullptr);
+
+  // The element of the window collection that shows `url`, or nullptr.
+  std::shared_ptr<WebBrowser> Page(const std::string& url);
+  // Opens `url` in a new tab, or window, in the background when asked; answers whether it
+  // loaded (see Loaded).
+  bool Open(const std::string& url, bool new_window = false, bool background = false);
+  // Waits up to 60 s until a tab has loaded `url`; answers whether one did.
+  bool Loaded(const std::string& url);
+  // The value of `expression` in the tab that shows `url`, as text.
+  std::string Evaluate(const std::string& url, const QString& expression);
+  // Closes the tabs that show `url`; returns once the browser no longer lists them.
+  void Close(const std::string& url);
+
+  std::string endpoint;
+  std::unique_ptr<DevToolsClient> devtools;
+  std::unique_ptr<BidiClient> bidi;
+  std::unique_ptr<BrowserWindows> windows;
+  std::unique_ptr<BrowserAutomation> browser;
+};
 
 }  // namespace harvelo::testing
 

@@ -1,5 +1,5 @@
-// Firefox's windows on an X display with a window manager: as the X11 session names them, and as
-// Firefox alone knows them; and the choice between Firefox and Chromium by the window in front.
+// Firefox's windows on an X display with a window manager as Firefox alone knows them; and the
+// choice between Firefox and Chromium by the window in front.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -71,59 +71,6 @@ class BidiX11Test : public ::testing::Test {
 
 testing::XSession* BidiX11Test::x_ = nullptr;
 testing::PageServer* BidiX11Test::server_ = nullptr;
-
-// Two windows, maximised, so that only the order of their making tells them apart. Each shows
-// its page with two tabs behind: one that the page's link opened on a click with the control
-// key, titled as the page of the other window, and one that the browser opened in the
-// background. Whichever window is in front, the page attached is the one it shows, and each
-// tab's handle is its own window's.
-TEST_F(BidiX11Test, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
-  const std::map<std::string, std::string> other = {{"north", "south"}, {"south", "north"}};
-  const auto url = [&](const std::string& page) { return server_->Url("/" + page + ".html"); };
-  for (const auto& [page, across] : other) {
-    server_->Add("/" + page + ".html", "<title>" + page + "</title><a href=\"" + page +
-                                           "-linked.html\" style=\"position:fixed;inset:0\">.</a>");
-    server_->Add("/" + page + "-linked.html", "<title>" + across + "</title>");
-    server_->Add("/" + page + "-opened.html", "<title>opened</title>");
-  }
-  testing::FirefoxSession firefox({.display = x_->display(), .urls = {url("north")}});
-  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
-  auto windows = NewX11WindowSystem(x_->display());
-  auto browser = NewBidiBrowser(client, *windows);
-  std::map<std::string, std::string> window_showing;
-  for (const std::string page : {"north", "south"}) {
-    if (page == "south") testing::OpenTab(client, url(page), true);
-    ASSERT_TRUE(testing::LoadedTab(client, url(page)));
-    ASSERT_TRUE(
-        Eventually([&] { return Name(window_showing[page] = Active()).starts_with(page); }));
-    windows->ShowWindow(std::stoi(window_showing[page]), SW_MAXIMIZE);
-    ASSERT_TRUE(Eventually([&] { return windows->IsZoomed(std::stoi(window_showing[page])); }));
-    ASSERT_TRUE(testing::ControlClick(x_->display(), window_showing[page], [&] {
-      return testing::LoadedTab(client, url(page + "-linked"));
-    }));
-    testing::OpenTab(client, url(page + "-opened"), false, true);
-    ASSERT_TRUE(testing::LoadedTab(client, url(page + "-opened")));
-  }
-
-  for (const std::string front : {"south", "north"}) {
-    testing::RunOnDisplay(x_->display(),
-                          {"xdotool", "windowactivate", "--sync", window_showing[front]});
-    ASSERT_TRUE(Eventually([&] { return Active() == window_showing[front]; }));
-
-    auto attached = Attach(*browser, *windows);
-
-    ASSERT_NE(attached, nullptr) << front;
-    EXPECT_EQ(ToUtf8(attached->LocationURL()), url(front));
-    for (const auto& tab : browser->CreateShellWindows()->Elements()) {
-      const std::string address = ToUtf8(tab->LocationURL());
-      const std::string page = address.find("/north") != std::string::npos ? "north" : "south";
-      EXPECT_EQ(std::to_string(tab->HWND()), window_showing[page]) << address << ", " << front;
-    }
-  }
-  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
-                                    {"xprop", "-id", window_showing["north"], "_NET_WM_PID"}),
-              HasSubstr(std::to_string(firefox.pid())));
-}
 
 // Without a window system to ask, Firefox says which of its windows is active.
 TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItThroughFirefox) {

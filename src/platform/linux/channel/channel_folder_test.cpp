@@ -33,31 +33,22 @@ TEST(ChannelFolderForTest, GivenTheRuntimeFolderOrNoneWeShouldChooseThePrivateFo
   EXPECT_EQ(ChannelFolderFor("", 0), "/tmp/quorvex-0");
 }
 
-TEST_F(ChannelFolderTest, GivenNoFolderWeShouldCreateItPrivate) {
+TEST_F(ChannelFolderTest, GivenNoFolderOrAnOpenOneOfOursWeShouldMakeItPrivate) {
   const std::string folder = base_ + "/quorvex";
-  PrepareChannelFolder(folder);
-  EXPECT_TRUE(std::filesystem::is_directory(folder));
-  EXPECT_EQ(Mode(folder), 0700u);
+  for (const bool made : {false, true}) {
+    if (made) ::chmod(folder.c_str(), 0755);
+    PrepareChannelFolder(folder);
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(Mode(folder), 0700u);
+  }
 }
 
-TEST_F(ChannelFolderTest, GivenAnOpenFolderOfOursWeShouldMakeItPrivate) {
-  const std::string folder = base_ + "/quorvex";
-  ::mkdir(folder.c_str(), 0755);
-  PrepareChannelFolder(folder);
-  EXPECT_EQ(Mode(folder), 0700u);
-}
-
-TEST_F(ChannelFolderTest, GivenALinkOrAFileInItsPlaceWeShouldRefuse) {
-  const std::string link = base_ + "/link";
-  std::filesystem::create_directory_symlink(base_, link);
-  EXPECT_THROW(PrepareChannelFolder(link), Failure);
-  const std::string file = base_ + "/file";
-  std::ofstream(file) << "x";
-  EXPECT_THROW(PrepareChannelFolder(file), Failure);
-  EXPECT_THROW(PrepareChannelFolder(base_ + "/missing/quorvex"), Failure);
-}
-
-TEST_F(ChannelFolderTest, GivenAFolderOfAnotherUserWeShouldRefuse) {
+TEST_F(ChannelFolderTest, GivenALinkAFileOrAFolderOfAnotherUserInItsPlaceWeShouldRefuse) {
+  std::filesystem::create_directory_symlink(base_, base_ + "/link");
+  std::ofstream(base_ + "/file") << "x";
+  for (const char* name : {"/link", "/file", "/missing/quorvex"}) {
+    EXPECT_THROW(PrepareChannelFolder(base_ + name), Failure) << name;
+  }
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder away";
   const std::string folder = base_ + "/quorvex";
   ::mkdir(folder.c_str(), 0700);

@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "settings/registry.h"
 #include "support/child_process.h"
@@ -20,49 +22,74 @@ namespace harvelo {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string FileBytes(const fs::path& path) {
+  std::stringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+// The file as the registry editor saves it: UTF-16LE behind a byte-order mark.
+std::string Utf16LeFile(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return bytes;
+}
 
 class HiveFileTest : public ::testing::Test {
  protected:
-  std::string FileBytes(const fs::path& path) const {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
   void WriteFileBytes(const std::string& bytes) const {
     fs::create_directories(file_.parent_path());
     std::ofstream(file_, std::ios::binary) << bytes;
   }
-  // A fresh store and registry on the file, as a new run of the program would have.
+  // Through a fresh store and registry on the file, as a new run of the program would.
   Text Read(const Text& name) {
     auto store = NewHiveFileStore(file_, report_);
-    auto api = NewHiveRegistry(*store);
-    return Registry(*api).ReadSetting(kSettingsKey, name);
+    return Registry(*NewHiveRegistry(*store)).ReadSetting(kSettingsKey, name);
   }
   void Write(const Text& name, const Text& value) {
     auto store = NewHiveFileStore(file_, report_);
-    auto api = NewHiveRegistry(*store);
-    Registry(*api).WriteSetting(kSettingsKey, name, value);
+    Registry(*NewHiveRegistry(*store)).WriteSetting(kSettingsKey, name, value);
+  }
+  // Runs `body` in `count` child processes at once and waits for them; answers how many
+  // ended on their own before `kill_after` (when given) killed them.
+  int InChildren(int count, const std::function<void(int)>& body,
+                 std::optional<std::chrono::microseconds> kill_after = {}) {
+    std::vector<pid_t> children;
+    for (int child = 0; child < count; ++child) {
+      if (const pid_t pid = ::fork(); pid != 0) {
+        children.push_back(pid);
+      } else {
+        body(child);
+        ::_exit(0);
+      }
+    }
+    if (kill_after) std::this_thread::sleep_for(*kill_after);
+    int finished = 0;
+    for (pid_t pid : children) {
+      if (kill_after) ::kill(pid, SIGKILL);
+      int status = 0;
+      EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+      finished += WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return finished;
   }
 
   testing::TemporaryFolder folder_;
   const fs::path file_ = fs::path(folder_.path()) / "Quorvex" / "registry.reg";
+  const std::string damaged_ = file_.string() + ".damaged";
   std::ostringstream report_;
 };
 
 TEST_F(HiveFileTest, GivenEveryValueTypeWeShouldReadBackWhatWasWrittenThroughTheFile) {
-  struct Case {
+  const struct {
     std::string name;
     std::uint32_t type;
     std::vector<std::uint8_t> data;
     std::string line;  // how the file spells it
-  };
-  const Case cases[] = {
-      {"text", REG_SZ, {'g', '9', '9', '8', 0}, "\"text\"=\"g998\""},
-      {"say \"hi\" \\ bye",
-       REG_SZ,
-       {'a', '\\', '"', 0},
-       "\"say \\\"hi\\\" \\\\ bye\"=\"a\\\\\\\"\""},
+  } cases[] = {
+      {"say \"hi\" \\ bye", REG_SZ, {'a', '\\', '"', 0}, R"("say \"hi\" \\ bye"="a\\\"")"},
       {"utf8", REG_SZ, {0xC3, 0xA9, 0}, "\"utf8\"=\"\xC3\xA9\""},
       {"expand", REG_EXPAND_SZ, {'%', 'H', '%', 0}, "\"expand\"=hex(2):25,00,48,00,25,00,00,00"},
       {"multi",
@@ -74,38 +101,30 @@ TEST_F(HiveFileTest, GivenEveryValueTypeWeShouldReadBackWhatWasWrittenThroughThe
       {"none", REG_NONE, {}, "\"none\"=hex(0):"},
       {"qword", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, "\"qword\"=hex(b):01,00,00,00,00,00,00,00"},
   };
-  {
+  for (const bool reading : {false, true}) {
     auto store = NewHiveFileStore(file_, report_);
     auto api = NewHiveRegistry(*store);
     HKEY key = 0;
-    ASSERT_EQ(api->RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quorvex", &key), ERROR_SUCCESS);
-    for (const Case& c : cases) {
-      ASSERT_EQ(api->RegSetValueExA(key, c.name, c.type, c.data.data(),
-                                    static_cast<std::uint32_t>(c.data.size())),
+    ASSERT_EQ(reading ? api->RegOpenKeyExA(HKEY_CURRENT_USER, "software\\QUORVEX", KEY_READ, &key)
+                      : api->RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quorvex", &key),
+              ERROR_SUCCESS);
+    for (const auto& c : cases) {
+      std::uint32_t type = 99;
+      std::uint32_t size = reading ? 64 : static_cast<std::uint32_t>(c.data.size());
+      std::vector<std::uint8_t> data = reading ? std::vector<std::uint8_t>(64) : c.data;
+      ASSERT_EQ(reading ? api->RegQueryValueExA(key, c.name, &type, data.data(), &size)
+                        : api->RegSetValueExA(key, c.name, c.type, data.data(), size),
                 ERROR_SUCCESS)
           << c.name;
+      if (!reading) continue;
+      EXPECT_NE(FileBytes(file_).find(c.line + "\n"), std::string::npos) << c.line;
+      EXPECT_EQ(type, c.type) << c.name;
+      EXPECT_EQ(std::vector(data.begin(), data.begin() + size), c.data) << c.name;
     }
     api->RegCloseKey(key);
   }
-  const std::string text = FileBytes(file_);
-  EXPECT_TRUE(text.starts_with("Windows Registry Editor Version 5.00\n"));
-  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n"), std::string::npos);
-
-  auto store = NewHiveFileStore(file_, report_);
-  auto api = NewHiveRegistry(*store);
-  HKEY key = 0;
-  ASSERT_EQ(api->RegOpenKeyExA(HKEY_CURRENT_USER, "software\\QUORVEX", KEY_READ, &key),
-            ERROR_SUCCESS);
-  for (const Case& c : cases) {
-    EXPECT_NE(text.find(c.line + "\n"), std::string::npos) << c.line;
-    std::uint32_t type = 99;
-    std::uint32_t size = 0;
-    ASSERT_EQ(api->RegQueryValueExA(key, c.name, &type, nullptr, &size), ERROR_SUCCESS);
-    std::vector<std::uint8_t> data(size);
-    ASSERT_EQ(api->RegQueryValueExA(key, c.name, &type, data.data(), &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, c.type) << c.name;
-    EXPECT_EQ(data, c.data) << c.name;
-  }
+  EXPECT_TRUE(FileBytes(file_).starts_with("Windows Registry Editor Version 5.00\n"));
+  EXPECT_NE(FileBytes(file_).find("\n[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n"), std::string::npos);
 }
 
 TEST_F(HiveFileTest, GivenTooSmallABufferWeShouldAnswerMoreDataWithTheSizeNeeded) {
@@ -125,72 +144,52 @@ TEST_F(HiveFileTest, GivenTooSmallABufferWeShouldAnswerMoreDataWithTheSizeNeeded
             ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(HiveFileTest, GivenUnreadableLinesWeShouldReadTheRestAndKeepEveryValueAndTheFile) {
+// Whatever the file holds, a write keeps every value that can be read, and a file with lines
+// that cannot be read is kept whole beside it, never overwritten by a later one.
+TEST_F(HiveFileTest, GivenFilesOfEveryKindWeShouldReadThemAndKeepWhatCannotBeReadOnWrite) {
   const std::string head =
       "Windows Registry Editor Version 5.00\n\n"
       "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"vObeyRobot\"=\"0\"\n";
   const std::string tail = "\"dAddGroup\"=\"0\"\n";
-  struct Case {
-    const char* what;
+  const struct {
     std::string bytes;
     bool damaged;  // some line cannot be read
-  };
-  const Case cases[] = {
-      {"a blank after a value", head + "\"dGroupNumber\"=\"g123\" \n" + tail, false},
-      {"bad syntax", head + "dGroupNumber=g123\n" + tail, true},
-      {"invalid UTF-8", head + "\"dGroupNumber\"=\"\xC0\"\n" + tail, true},
-      {"cut off", head + tail + "\"dLogPath\"=hex:2f,\\\n", true},
-      {"no registry file",
-       std::string("\x7f"
+  } cases[] = {
+      {head + "\"dGroupNumber\"=\"g123\" \n" + tail, false},
+      {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\"
+                   u"Quorvex]\r\n\"vObeyRobot\"=hex(2):30,00,00,00\r\n\"dAddGroup\"=\"0\"\r\n"),
+       false},
+      {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quorvex]\r\n\"vObeyRobot\"=\"0\"\r\n"
+       "\"dAddGroup\"=hex(2):30,00\r\n",
+       false},
+      {head + "dGroupNumber=g123\n" + tail, true},
+      {head + "\"dGroupNumber\"=\"\xC0\"\n" + tail, true},
+      {head + tail + "\"dLogPath\"=hex:2f,\\\n", true},
+      {std::string("\x7f"
                    "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0",
                    20),
        true},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
     fs::remove_all(file_.parent_path());
     WriteFileBytes(c.bytes);
-    const bool registry_file = c.bytes.starts_with("Windows");
-    EXPECT_EQ(Read(u"vObeyRobot"), registry_file ? u"0" : u"");
-    EXPECT_EQ(Read(u"dAddGroup"), registry_file ? u"0" : u"");
-    EXPECT_EQ(FileBytes(file_), c.bytes);  // reading never changes the file
-    Write(u"dMsgNoPicsFound", u"0");
-    EXPECT_EQ(FileBytes(fs::path(file_.string() + ".damaged")), c.damaged ? c.bytes : "");
-    EXPECT_EQ(Read(u"vObeyRobot"), registry_file ? u"0" : u"");
-    EXPECT_EQ(Read(u"dAddGroup"), registry_file ? u"0" : u"");
-    EXPECT_EQ(Read(u"dMsgNoPicsFound"), u"0");
+    const Text kept = c.bytes.starts_with("\x7f") ? u"" : u"0";
+    for (const bool written : {false, true}) {
+      EXPECT_EQ(Read(u"vObeyRobot"), kept);
+      EXPECT_EQ(Read(u"dAddGroup"), kept);
+      EXPECT_EQ(FileBytes(file_) == c.bytes, !written);  // reading never changes the file
+      Write(u"dMsgNoPicsFound", u"0");
+    }
+    EXPECT_EQ(FileBytes(damaged_), c.damaged ? c.bytes : "");
     std::size_t unreadable = 99;
     Hive::Parse(FileBytes(file_), &unreadable);
     EXPECT_EQ(unreadable, 0u);
   }
-}
-
-TEST_F(HiveFileTest, GivenAFileSavedByTheRegistryEditorWeShouldReadItAndKeepItsValuesOnWrite) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : std::u16string_view(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                                        u"[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\r\n"
-                                        u"\"dLogSource\"=hex(2):30,00,00,00\r\n"
-                                        u"\"dPathPics\"=\"/home/me/Gr\u00fc\u00dfe\"\r\n")) {
-    bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-  }
-  WriteFileBytes(bytes);
-  for (const char* when : {"as saved", "after a write"}) {
-    SCOPED_TRACE(when);
-    EXPECT_EQ(Read(u"dLogSource"), u"0");
-    EXPECT_EQ(Read(u"dPathPics"), u"/home/me/Gr\u00fc\u00dfe");
-    Write(u"dGroupNumber", u"g998");
-  }
-  EXPECT_FALSE(fs::exists(file_.string() + ".damaged"));
-  EXPECT_TRUE(FileBytes(file_).starts_with("Windows Registry Editor Version 5.00\n"));
-}
-
-TEST_F(HiveFileTest, GivenASecondDamagedFileWeShouldNotOverwriteTheFirstBackup) {
-  WriteFileBytes("junk one");
+  WriteFileBytes("junk");
   Write(u"a", u"1");
-  WriteFileBytes("junk two");
-  Write(u"a", u"2");
-  EXPECT_EQ(FileBytes(fs::path(file_.string() + ".damaged")), "junk one");
-  EXPECT_EQ(FileBytes(fs::path(file_.string() + ".damaged.1")), "junk two");
+  EXPECT_EQ(FileBytes(damaged_), std::rbegin(cases)->bytes);
+  EXPECT_EQ(FileBytes(damaged_ + ".1"), "junk");
 }
 
 TEST_F(HiveFileTest, GivenAFileThatCannotBeReadWeShouldNotWriteOverIt) {
@@ -207,42 +206,19 @@ TEST_F(HiveFileTest, GivenAFileThatCannotBeReadWeShouldNotWriteOverIt) {
             0u);
 }
 
-TEST_F(HiveFileTest, GivenAHandWrittenRegedit4FileWeShouldReadIt) {
-  WriteFileBytes(
-      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quorvex]\r\n"
-      "\"dPathPics\"=\"/srv/pics\"\r\n\"vMaximize\"=dword:00000001\r\n"
-      "\"dLogPath\"=hex(2):2f,74,6d,70,00\r\n");
-  EXPECT_EQ(Read(u"dPathPics"), u"/srv/pics");
-  EXPECT_EQ(Read(u"vMaximize"), u"1");
-  EXPECT_EQ(Read(u"dLogPath"), u"/tmp");
-}
-
 TEST_F(HiveFileTest, GivenTwoProcessesWritingAtOnceWeShouldLoseNoValue) {
   constexpr int kWrites = 1000;
-  pid_t children[2];
-  for (int child = 0; child < 2; ++child) {
-    children[child] = ::fork();
-    ASSERT_GE(children[child], 0);
-    if (children[child] == 0) {
-      const Text prefix = child == 0 ? u"a" : u"b";
-      for (int i = 0; i < kWrites; ++i) Write(prefix + DecimalText(i), DecimalText(i));
-      ::_exit(0);
-    }
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  ASSERT_EQ(InChildren(2,
+                       [&](int child) {
+                         for (int i = 0; i < kWrites; ++i) {
+                           Write(DecimalText(child) + u"-" + DecimalText(i), u"1");
+                         }
+                       }),
+            2);
   Hive hive = Hive::Parse(FileBytes(file_));
   HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->values.size(), 2u * kWrites);
-  for (const char* prefix : {"a", "b"}) {
-    for (int i = 0; i < kWrites; ++i) {
-      ASSERT_NE(key->FindValue(prefix + std::to_string(i)), nullptr) << prefix << i;
-    }
-  }
 }
 
 TEST_F(HiveFileTest, GivenAWriterKilledAtRandomPointsWeShouldAlwaysLeaveTheOldOrTheNewValue) {
@@ -250,62 +226,42 @@ TEST_F(HiveFileTest, GivenAWriterKilledAtRandomPointsWeShouldAlwaysLeaveTheOldOr
   Write(u"dGroupNumber", u"0");
   // Kill points spread over about twice the time a child takes to start and write.
   const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < 20; ++i) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      Write(u"probe", DecimalText(i));
-      ::_exit(0);
-    }
-    ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
-  }
-  const auto one_write = (std::chrono::steady_clock::now() - start) / 20;
-  const long span_us = std::max<long>(
-      50, 2 * std::chrono::duration_cast<std::chrono::microseconds>(one_write).count());
-
+  InChildren(1, [&](int) { Write(u"probe", u"1"); });
+  const auto span = std::max<std::chrono::microseconds>(
+      50us, 2 * std::chrono::duration_cast<std::chrono::microseconds>(
+                    std::chrono::steady_clock::now() - start));
   std::mt19937 random(20261205);
-  std::uniform_int_distribution<long> delay_us(0, span_us);
+  std::uniform_int_distribution<long> delay_us(0, span.count());
   Text old_value = u"0";
   int finished = 0;
   for (int i = 1; i <= kKills; ++i) {
-    const Text new_value = DecimalText(i);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      Write(u"dGroupNumber", new_value);
-      ::_exit(0);
-    }
-    ::usleep(static_cast<useconds_t>(delay_us(random)));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    if (WIFEXITED(status)) ++finished;
-
-    const std::string bytes = FileBytes(file_);
+    finished += InChildren(
+        1, [&](int) { Write(u"dGroupNumber", DecimalText(i)); },
+        std::chrono::microseconds(delay_us(random)));
     std::size_t unreadable = 0;
-    Hive::Parse(bytes, &unreadable);
-    ASSERT_EQ(unreadable, 0u) << "after kill " << i << ":\n" << bytes;
+    Hive::Parse(FileBytes(file_), &unreadable);
+    ASSERT_EQ(unreadable, 0u) << "after kill " << i << ":\n" << FileBytes(file_);
     const Text now = Read(u"dGroupNumber");
-    ASSERT_TRUE(now == old_value || now == new_value) << "after kill " << i << ": " << ToUtf8(now);
+    ASSERT_TRUE(now == old_value || now == DecimalText(i)) << "after kill " << i;
     old_value = now;
   }
   // The kills must have landed both before and after writes finished, or the test proved
   // nothing about the points in between.
   EXPECT_GT(finished, 0);
   EXPECT_LT(finished, kKills);
-  EXPECT_FALSE(fs::exists(fs::path(file_.string() + ".damaged")));
+  EXPECT_FALSE(fs::exists(damaged_));
 }
 
 TEST(DefaultHiveFilePathTest, GivenXdgConfigHomeWeShouldUseItAndOtherwiseDotConfig) {
-  const char* saved_xdg = std::getenv("XDG_CONFIG_HOME");
-  const std::string saved = saved_xdg ? saved_xdg : "";
-  ::setenv("XDG_CONFIG_HOME", "/srv/config", 1);
-  EXPECT_EQ(DefaultHiveFilePath(), fs::path("/srv/config/Quorvex/registry.reg"));
-  ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-  EXPECT_EQ(DefaultHiveFilePath(), fs::path(std::getenv("HOME")) / ".config/Quorvex/registry.reg");
+  const fs::path home = fs::path(std::getenv("HOME")) / ".config/Quorvex/registry.reg";
+  for (const auto& [xdg, expected] :
+       {std::pair{"/srv/config", fs::path("/srv/config/Quorvex/registry.reg")},
+        std::pair{"relative/ignored", home}, std::pair{"", home}}) {
+    ::setenv("XDG_CONFIG_HOME", xdg, 1);
+    EXPECT_EQ(DefaultHiveFilePath(), expected) << xdg;
+  }
   ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(DefaultHiveFilePath(), fs::path(std::getenv("HOME")) / ".config/Quorvex/registry.reg");
-  if (saved_xdg) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  EXPECT_EQ(DefaultHiveFilePath(), home);
 }
 
 }  // namespace

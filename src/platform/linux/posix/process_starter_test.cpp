@@ -102,20 +102,18 @@ TEST_F(ProcessStarterTest, GivenNoArgumentWeShouldStartTheProgramBareWithItsWind
   EXPECT_EQ(Record(), "own session\0"s + "0\0"s + "4\0"s);
 }
 
-TEST_F(ProcessStarterTest, GivenAMissingProgramWeShouldRaiseNamingIt) {
-  try {
-    starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Haulbeam.exe\"", kNormalNoFocus);
-    ADD_FAILURE() << "a missing program started";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.description(),
-              FromUtf8("Cannot start " + folder_ + "/Haulbeam: No such file or directory"));
+TEST_F(ProcessStarterTest, GivenAMissingProgramOrAFileThatIsNoProgramWeShouldRaiseNamingIt) {
+  const Text command = u"\"" + FromUtf8(folder_) + u"/Haulbeam.exe\"";
+  for (const char* error : {"No such file or directory", ""}) {
+    try {
+      starter_->Shell(command, kNormalNoFocus);
+      ADD_FAILURE() << "no program started";
+    } catch (const Failure& failure) {
+      EXPECT_TRUE(failure.description().starts_with(
+          FromUtf8("Cannot start " + folder_ + "/Haulbeam: " + error)));
+    }
+    std::ofstream(folder_ + "/Haulbeam") << "not a program";
   }
-}
-
-TEST_F(ProcessStarterTest, GivenAFileThatIsNoProgramWeShouldRaise) {
-  std::ofstream(folder_ + "/Haulbeam") << "not a program";
-  EXPECT_THROW(starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Haulbeam.exe\"", kNormalNoFocus),
-               Failure);
 }
 
 }  // namespace

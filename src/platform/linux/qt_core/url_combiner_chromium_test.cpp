@@ -27,68 +27,37 @@ struct Pair {
   std::string relative;
 };
 
-// Every kind of base against every shape of link where a browser's reading and a plain
-// RFC 3986 resolution part ways. Left out: a link opening with two backslashes against a
-// base of a scheme the browser does not know, which Chromium reads as a path that drops
-// the base's host ("foo:/\\other\x.jpg"); the combiner reads its backslashes as slashes,
-// as in every other relative link.
+// Every kind of base against every shape of link: the examples of RFC 3986 (5.4), and where a
+// browser's reading and a plain RFC 3986 resolution part ways. Left out: a link opening with
+// two backslashes against a base of a scheme the browser does not know, which Chromium reads
+// as a path that drops the base's host ("foo:/\\other\x.jpg"); the combiner reads its
+// backslashes as slashes, as in every other relative link.
 std::vector<Pair> ShapePairs() {
   const char* const bases[] = {
       "http://a/b/c/d;p?q",        "https://Host.EXAMPLE:443/dir/page.htm?x#top",
       "http://host:8080/dir/",     "ftp://host/pub/dir/",
       "file:///home/me/page.html", "ws://host/socket/x",
       "foo://host/dir/page",       "mailto:someone@host",
+      "HTTP://HOST:80/dir/",       "page.htm",
   };
+  // A row per kind of link, which the formatter would set out one link a line.
+  // clang-format off
   const std::string links[] = {
-      "//g",
-      "../../../g",
-      "g;x=1/../y",
-      "?y",
-      "",
-      " ",
-      "  spaced.jpg  ",
-      "line\nbreak\t.jpg",
-      "media/clips/x\\sub.mov",
-      "..\\img\\a.jpg",
-      "\\\\other\\x.jpg",
-      "a.jpg?x=\\y#z\\w",
-      "##share-market",
-      "#a#b",
-      "#frag ment",
-      "x#f\"<>`{}|^'",
-      "x?q\"<>`{}|^'#",
-      "p\"<>`{}|^'",
-      "http:img/movie.html",
-      "https:img",
-      "HTTP:IMG",
-      "ftp:x/y",
-      "file:img",
-      "foo:bar",
-      "http:\\\\other\\x.jpg",
-      "http://Other.HOST:80/A",
-      "HTTPS://HOST:443",
-      "http://h\xc3\xa9st/",
-      "http://xn--hst-bma/",
-      "http://host./a",
-      "http://[::1]:8080/",
-      "http://127.1/",
-      "my pic.jpg",
-      "caf\xc3\xa9/\xe6\xbc\xa2.jpg?\xc3\xa9#\xc3\xa9",
-      "%41%2e%zz%c3%a9",
-      "a/%2e%2E/b/.%2e/c",
-      "a/./b/../../../c",
-      "/..",
-      "./",
-      "javascript:void(0)",
-      "mailto:me@host",
-      "data:image/gif;base64,R0lGOD",
-      "index.php?id=1&amp;x=2",
-      "a\x01"
-      "b",
-      "\x7f"
-      "del",
-      std::string(250, 'a'),
-  };
+      "g:h", "g", "./g", "g/", "/g", "//g", "?y", "g?y", "#s", "g#s", "g?y#s", ";x", "g;x",
+      "g;x?y#s", "", ".", "./", "..", "../", "../g", "../..", "../../", "../../g", "../../../g",
+      "../../../../g", "/./g", "/../g", "g.", ".g", "g..", "..g", "./../g", "./g/.", "g/./h",
+      "g/../h", "g;x=1/./y", "g;x=1/../y", "g?y/./x", "g?y/../x", "g#s/./x", "g#s/../x",
+      "http:g", " ", "  spaced.jpg  ", "line\nbreak\t.jpg", "media/clips/x\\sub.mov",
+      "..\\img\\a.jpg", "\\\\other\\x.jpg", "a.jpg?x=\\y#z\\w", "##share-market", "#a#b",
+      "#frag ment", "x#f\"<>`{}|^'", "x?q\"<>`{}|^'#", "p\"<>`{}|^'", "x?'`{}#'`{}",
+      "http:img/movie.html", "https:img", "HTTP:IMG", "ftp:x/y", "file:img", "foo:bar",
+      "http:\\\\other\\x.jpg", "http://Other.HOST:80/A", "HTTPS://HOST:443", "http://h\xc3\xa9st/",
+      "http://xn--hst-bma/", "http://host./a", "http://[::1]:8080/", "http://127.1/", "my pic.jpg",
+      "caf\xc3\xa9/\xe6\xbc\xa2.jpg?\xc3\xa9#\xc3\xa9", "%41%2e%zz%c3%a9", "a/%2e%2E/b/.%2e/c",
+      "a/./b/../../../c", "/..", "javascript:void(0)", "mailto:me@host",
+      "data:image/gif;base64,R0lGOD", "index.php?id=1&amp;x=2", "a\001b", "\177del",
+      std::string(250, 'a')};
+  // clang-format on
   std::vector<Pair> pairs;
   for (const std::string base : bases) {
     for (const std::string& link : links) {

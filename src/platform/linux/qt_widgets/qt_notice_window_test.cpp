@@ -100,30 +100,26 @@ TEST_F(QtNoticeWindowTest, GivenTheNoticeLoadedWeShouldMakeTheBrowserItsOwner) {
   EXPECT_EQ(windows_.owner_[window_->hWnd()], 0x1234);
 }
 
-TEST_F(QtNoticeWindowTest, GivenTheBoxTickedAndOKWeShouldStoreZeroAndEnd) {
+// However the notice is left, the program ends; only the box ticked and OK store "0".
+class QtNoticeLeavingTest : public QtNoticeWindowTest,
+                            public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+
+TEST_P(QtNoticeLeavingTest, GivenTheBoxTickedOrNotAndOKOrCloseWeShouldStoreOnlyTickAndOK) {
   ASSERT_NE(form_, nullptr);
-  QTest::mouseClick(Control<QCheckBox>("Check1"), Qt::LeftButton);
-  EXPECT_EQ(window_->Check1Value(), vbChecked);
-  QTest::mouseClick(Control<QPushButton>("Command1"), Qt::LeftButton);
+  const auto [tick, close] = GetParam();
+  if (tick) QTest::mouseClick(Control<QCheckBox>("Check1"), Qt::LeftButton);
+  EXPECT_EQ(window_->Check1Value(), tick ? vbChecked : vbUnchecked);
+  close ? static_cast<void>(form_->close())
+        : QTest::keyClick(Control<QPushButton>("Command1"), Qt::Key_Space);
   EXPECT_TRUE(catcher_->ended);
-  EXPECT_EQ(Stored(), u"0");
+  EXPECT_EQ(Stored(), tick && !close ? u"0" : u"");
+  if (close) {
+    EXPECT_EQ(ui_.events_, (std::vector<std::string>{"unload main form", "end"}));
+  }
 }
 
-TEST_F(QtNoticeWindowTest, GivenOKWithoutTheTickWeShouldStoreNothingAndEnd) {
-  ASSERT_NE(form_, nullptr);
-  QTest::keyClick(Control<QPushButton>("Command1"), Qt::Key_Space);
-  EXPECT_TRUE(catcher_->ended);
-  EXPECT_EQ(Stored(), u"");
-}
-
-TEST_F(QtNoticeWindowTest, GivenTheNoticeClosedWhileTickedWeShouldStoreNothingAndEnd) {
-  ASSERT_NE(form_, nullptr);
-  Control<QCheckBox>("Check1")->setChecked(true);
-  form_->close();
-  EXPECT_TRUE(catcher_->ended);
-  EXPECT_EQ(Stored(), u"");
-  EXPECT_EQ(ui_.events_, (std::vector<std::string>{"unload main form", "end"}));
-}
+INSTANTIATE_TEST_SUITE_P(Ways, QtNoticeLeavingTest,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 }  // namespace
 }  // namespace harvelo

@@ -1,20 +1,22 @@
+// The window system of an X11 session with a window manager, with the windows of real
+// browsers on it: Chromium over the DevTools protocol, Firefox over WebDriver BiDi.
+
 #include "platform/linux/x11/x11_window_system.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <functional>
 #include <map>
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_user_interface.h"
 #include "fakes/recording_registry.h"
-#include "platform/linux/devtools/devtools_browser.h"
 #include "run/attach_browser.h"
+#include "support/bidi_pages.h"
 #include "support/chromium_session.h"
-#include "support/devtools_pages.h"
 #include "support/eventually.h"
+#include "support/firefox_session.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 #include "support/x_session.h"
@@ -22,216 +24,135 @@
 namespace harvelo {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
+using testing::BrowserConnection;
 using testing::Eventually;
+using Kind = testing::BrowserProtocol;
 
-// A display with openbox and a headed Chromium showing one page, for the whole suite.
-class X11WindowSystemTest : public ::testing::Test {
+// The page that the program attaches to with the window in front, or nullptr; the pauses it
+// took on the way go to `clock`.
+std::shared_ptr<WebBrowser> Attach(BrowserConnection& program, FakeClock& clock) {
+  FakeUserInterface ui;
+  RecordingRegistry registry;
+  RunState state;
+  if (!AttachBrowser({*program.browser, *program.windows, registry, ui, clock}, state,
+                     program.windows->GetForegroundWindow(), false)) {
+    return nullptr;
+  }
+  return state.AttachedBrowser;
+}
+
+// A display with openbox and a page server for each test, which starts its browser.
+class X11WindowSystemTest : public ::testing::TestWithParam<Kind> {
  protected:
-  static void SetUpTestSuite() {
-    testing::TestApplication<QCoreApplication>();
-    x_ = new testing::XSession();
-    server_ = new testing::PageServer();
-    server_->Add("/first.html", "<title>first</title><body>first</body>");
-    server_->Add("/second.html", "<title>second</title><body>second</body>");
-    server_->Add("/other.html", "<title>other</title><body>other window</body>");
-    server_->Add("/owned.html", "<title>owned</title><body>owned window</body>");
-    chromium_ = new testing::ChromiumSession(
-        {.display = x_->display(), .urls = {server_->Url("/first.html")}});
-  }
-  static void TearDownTestSuite() {
-    delete chromium_;
-    delete server_;
-    delete x_;
-  }
+  X11WindowSystemTest() { testing::TestApplication<QCoreApplication>(); }
 
-  X11WindowSystemTest()
-      : client_(QUrl(QString::fromStdString(chromium_->endpoint())), 10s),
-        windows_(NewX11WindowSystem(x_->display())),
-        browser_(NewDevToolsBrowser(client_, *windows_)) {}
-
-  // Opens `path` in a new tab, or in a new window, and waits until it is in front.
-  void Open(const std::string& path, bool new_window) {
-    testing::OpenTarget(client_, server_->Url(path), new_window);
-    ASSERT_TRUE(Eventually([&] { return Locations().at(0) == server_->Url(path); }));
-  }
-
-  std::vector<std::string> Locations() {
-    std::vector<std::string> locations;
-    for (const auto& page : browser_->CreateShellWindows()->Elements()) {
-      locations.push_back(ToUtf8(page->LocationURL()));
+  // Starts the browser of the test on the display with `page` in its first window.
+  BrowserConnection Start(const std::string& page) {
+    const testing::BrowserProcess::Options options{x_.display(), {server_.Url(page)}};
+    if (GetParam() == Kind::kDevTools) {
+      browser_ = std::make_unique<testing::ChromiumSession>(options);
+    } else {
+      browser_ = std::make_unique<testing::FirefoxSession>(options);
     }
-    return locations;
+    return BrowserConnection(GetParam(), browser_->endpoint(), 60s,
+                             NewX11WindowSystem(x_.display()));
+  }
+  std::string Run(const std::vector<std::string>& argv) {
+    return testing::RunOnDisplay(x_.display(), argv);
+  }
+  std::string Title(WindowHandle window) {
+    return Run({"xdotool", "getwindowname", std::to_string(window)});
   }
 
-  std::shared_ptr<WebBrowser> Attach(FakeClock& clock) { return Attach(clock, *browser_); }
-  std::shared_ptr<WebBrowser> Attach(FakeClock& clock, BrowserAutomation& browser) {
-    FakeUserInterface ui;
-    RecordingRegistry registry;
-    RunState state;
-    if (!AttachBrowser({browser, *windows_, registry, ui, clock}, state,
-                       windows_->GetForegroundWindow(), false)) {
-      return nullptr;
-    }
-    return state.AttachedBrowser;
-  }
-
-  static testing::XSession* x_;
-  static testing::PageServer* server_;
-  static testing::ChromiumSession* chromium_;
-  DevToolsClient client_;
-  std::unique_ptr<BrowserWindows> windows_;
-  std::unique_ptr<BrowserAutomation> browser_;
+  testing::XSession x_;
+  testing::PageServer server_;
+  std::unique_ptr<testing::BrowserProcess> browser_;
 };
 
-testing::XSession* X11WindowSystemTest::x_ = nullptr;
-testing::PageServer* X11WindowSystemTest::server_ = nullptr;
-testing::ChromiumSession* X11WindowSystemTest::chromium_ = nullptr;
-
-// The cases share one browser when run together, each in its own process otherwise: each
-// opens what it needs.
-TEST_F(X11WindowSystemTest, GivenChromiumInFrontWeShouldAttachToThePageItShows) {
-  ASSERT_NE(windows_, nullptr);
-  ASSERT_TRUE(Eventually([&] { return windows_->GetForegroundWindow() != 0; }));
-  FakeClock clock;
-
-  auto page = Attach(clock);
-
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/first.html"));
-  EXPECT_TRUE(clock.sleeps_.empty());
-  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
-                                    {"xprop", "-id", std::to_string(page->HWND()), "_NET_WM_PID"}),
-              HasSubstr(std::to_string(chromium_->pid())));
-}
-
-TEST_F(X11WindowSystemTest, GivenTwoTabsInOneWindowWeShouldGiveBothOneHandleActiveFirst) {
-  Open("/second.html", false);
-  auto pages = browser_->CreateShellWindows()->Elements();
-
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(ToUtf8(pages[0]->LocationURL()), server_->Url("/second.html"));
-  EXPECT_EQ(pages[0]->HWND(), pages[1]->HWND());
-  EXPECT_EQ(pages[0]->HWND(), windows_->GetForegroundWindow());
-  FakeClock clock;
-  auto attached = Attach(clock);
-  ASSERT_NE(attached, nullptr);
-  EXPECT_EQ(ToUtf8(attached->LocationURL()), server_->Url("/second.html"));
-}
-
-// Both windows open at the same place and size: only their order tells them apart.
-TEST_F(X11WindowSystemTest, GivenASecondWindowInFrontWeShouldAttachToItsPage) {
-  const WindowHandle first_window = windows_->GetForegroundWindow();
-  Open("/other.html", true);
-  // The focus passes through no window at all on its way to the new one.
-  ASSERT_TRUE(Eventually([&] {
-    const WindowHandle front = windows_->GetForegroundWindow();
-    return front != first_window && front != 0 &&
-           testing::RunOnDisplay(x_->display(), {"xdotool", "getwindowname", std::to_string(front)})
-               .starts_with("other");
-  }));
-  FakeClock clock;
-
-  auto page = Attach(clock);
-
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/other.html"));
-  EXPECT_NE(page->HWND(), first_window);
-}
-
-TEST_F(X11WindowSystemTest, GivenAWindowWeShouldMaximiseItAndSetItsOwner) {
-  ASSERT_TRUE(Eventually([&] { return windows_->GetForegroundWindow() != 0; }));
-  const WindowHandle behind = windows_->GetForegroundWindow();
-  Open("/owned.html", true);
-  ASSERT_TRUE(Eventually([&] { return windows_->GetForegroundWindow() != behind; }));
-  const WindowHandle front = windows_->GetForegroundWindow();
-  ASSERT_FALSE(windows_->IsZoomed(front));
-
-  EXPECT_TRUE(windows_->ShowWindow(front, SW_MAXIMIZE));
-  EXPECT_TRUE(Eventually([&] { return windows_->IsZoomed(front); }));
-
-  EXPECT_EQ(windows_->SetWindowLongA(front, GWL_HWNDPARENT, behind), 0);
-  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
-                                    {"xprop", "-id", std::to_string(front), "WM_TRANSIENT_FOR"}),
-              HasSubstr("window id # 0x"));
-  EXPECT_EQ(windows_->SetWindowLongA(front, GWL_HWNDPARENT, 0), behind);
-  EXPECT_THAT(testing::RunOnDisplay(x_->display(),
-                                    {"xprop", "-id", std::to_string(front), "WM_TRANSIENT_FOR"}),
-              HasSubstr("not found"));
-}
-
-TEST_F(X11WindowSystemTest, GivenAPlainWindowInFrontWeShouldFailAfterFourAttempts) {
-  ASSERT_TRUE(Eventually([&] { return windows_->GetForegroundWindow() != 0; }));
-  const WindowHandle browser_window = windows_->GetForegroundWindow();
-  testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
-                              {{"DISPLAY", x_->display()}});
-  ASSERT_TRUE(Eventually([&] {
-    const WindowHandle front = windows_->GetForegroundWindow();
-    return front != 0 && front != browser_window;
-  }));
-  FakeClock clock;
-
-  EXPECT_EQ(Attach(clock), nullptr);
-
-  EXPECT_THAT(clock.sleeps_, ElementsAre(300, 300, 300));
-}
-
-// Two windows of a browser of its own, at one place and size, each showing a page with two
-// more tabs behind it: one opened by a click with the control key, bearing the title that the
-// other window shows, and one opened by the browser in the background.
-TEST_F(X11WindowSystemTest, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
-  const std::string sides[] = {"alpha", "beta"};
-  for (const std::string& side : sides) {
-    server_->Add("/" + side + ".html",
-                 "<title>" + side + "</title><a href=\"" + side +
-                     "-clicked.html\" style=\"position:fixed;inset:0\">.</a>");
-    server_->Add("/" + side + "-clicked.html",
-                 side == sides[0] ? "<title>beta</title>" : "<title>alpha</title>");
-    server_->Add("/" + side + "-created.html", "<title>created</title>");
+// Two windows at one place and size, so that only their order tells them apart. Each shows its
+// page with two tabs behind: one that the page's link opened on a click with the control key,
+// titled as the page of the other window, and one that the browser opened in the background.
+// Whichever window is in front, the page attached is the one it shows, at once, and each tab's
+// handle is its own window's, which belongs to the browser's process.
+TEST_P(X11WindowSystemTest, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPageOfTheOneInFront) {
+  const std::map<std::string, std::string> other = {{"north", "south"}, {"south", "north"}};
+  const auto url = [&](const std::string& page) { return server_.Url("/" + page + ".html"); };
+  for (const auto& [page, across] : other) {
+    server_.Add("/" + page + ".html", "<title>" + page + "</title><a href=\"" + page +
+                                          "-linked.html\" style=\"position:fixed;inset:0\">.</a>");
+    server_.Add("/" + page + "-linked.html", "<title>" + across + "</title>");
+    server_.Add("/" + page + "-opened.html", "<title>opened</title>");
   }
-  testing::ChromiumSession chromium(
-      {.display = x_->display(), .urls = {server_->Url("/alpha.html")}});
-  DevToolsClient client(QUrl(QString::fromStdString(chromium.endpoint())), 10s);
-  auto browser = NewDevToolsBrowser(client, *windows_);
-  const auto loaded = [&](const std::string& path) {
-    return !testing::LoadedTarget(client, chromium.endpoint(), server_->Url(path)).isEmpty();
-  };
-  std::map<std::string, WindowHandle> window_of;
-  for (const std::string& side : sides) {
-    if (side != sides[0]) testing::OpenTarget(client, server_->Url("/" + side + ".html"), true);
+  BrowserConnection program = Start("/north.html");
+  std::map<std::string, WindowHandle> window_showing;
+  for (const std::string page : {"north", "south"}) {
+    ASSERT_TRUE(page == "north" ? program.Loaded(url(page)) : program.Open(url(page), true));
     ASSERT_TRUE(Eventually([&] {
-      window_of[side] = windows_->GetForegroundWindow();
-      return testing::RunOnDisplay(x_->display(),
-                                   {"xdotool", "getwindowname", std::to_string(window_of[side])})
-          .starts_with(side + " - ");
+      window_showing[page] = program.windows->GetForegroundWindow();
+      return Title(window_showing[page]).starts_with(page);
     }));
-    ASSERT_TRUE(loaded("/" + side + ".html"));
-    ASSERT_TRUE(testing::ControlClick(x_->display(), std::to_string(window_of[side]),
-                                      [&] { return loaded("/" + side + "-clicked.html"); }));
-    testing::OpenTarget(client, server_->Url("/" + side + "-created.html"), false, true);
-    ASSERT_TRUE(loaded("/" + side + "-created.html"));
+    program.windows->ShowWindow(window_showing[page], SW_MAXIMIZE);
+    ASSERT_TRUE(Eventually([&] { return program.windows->IsZoomed(window_showing[page]); }));
+    ASSERT_TRUE(testing::ControlClick(x_.display(), std::to_string(window_showing[page]),
+                                      [&] { return program.Loaded(url(page + "-linked")); }));
+    ASSERT_TRUE(program.Open(url(page + "-opened"), false, true));
   }
 
-  // The second window is in front as it was left; then the first one is brought there.
-  for (const std::string& side : {sides[1], sides[0]}) {
-    testing::RunOnDisplay(x_->display(),
-                          {"xdotool", "windowactivate", "--sync", std::to_string(window_of[side])});
-    ASSERT_TRUE(Eventually([&] { return windows_->GetForegroundWindow() == window_of[side]; }));
+  for (const std::string front : {"south", "north"}) {
+    Run({"xdotool", "windowactivate", "--sync", std::to_string(window_showing[front])});
+    ASSERT_TRUE(Eventually(
+        [&] { return program.windows->GetForegroundWindow() == window_showing[front]; }));
     FakeClock clock;
 
-    auto page = Attach(clock, *browser);
+    auto attached = Attach(program, clock);
 
-    ASSERT_NE(page, nullptr) << side;
-    EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/" + side + ".html"));
-    for (const auto& tab : browser->CreateShellWindows()->Elements()) {
-      const std::string location = ToUtf8(tab->LocationURL());
-      const std::string holder = location.find("/alpha") != std::string::npos ? "alpha" : "beta";
-      EXPECT_EQ(tab->HWND(), window_of[holder]) << location << " with " << side << " in front";
+    ASSERT_NE(attached, nullptr) << front;
+    EXPECT_EQ(ToUtf8(attached->LocationURL()), url(front));
+    EXPECT_TRUE(clock.sleeps_.empty());
+    for (const auto& tab : program.browser->CreateShellWindows()->Elements()) {
+      const std::string address = ToUtf8(tab->LocationURL());
+      const std::string page = address.find("/north") != std::string::npos ? "north" : "south";
+      EXPECT_EQ(tab->HWND(), window_showing[page]) << address << ", " << front;
     }
   }
+  EXPECT_THAT(Run({"xprop", "-id", std::to_string(window_showing["north"]), "_NET_WM_PID"}),
+              HasSubstr(std::to_string(browser_->pid())));
 }
+
+TEST_P(X11WindowSystemTest, GivenAWindowWeShouldMaximiseItAndSetItsOwner) {
+  server_.Add("/owned.html", "<title>owned</title>");
+  BrowserConnection program = Start("/owned.html");
+  auto& windows = *program.windows;
+  ASSERT_TRUE(program.Loaded(server_.Url("/owned.html")));  // a slow start outlasts Eventually
+  ASSERT_TRUE(Eventually([&] { return Title(windows.GetForegroundWindow()).starts_with("o"); }));
+  const WindowHandle front = windows.GetForegroundWindow();
+  testing::ChildProcess behind({"xmessage", "-name", "plain", "behind"},
+                               {{"DISPLAY", x_.display()}});
+  ASSERT_TRUE(Eventually([&] { return windows.GetForegroundWindow() != front; }));
+  const WindowHandle owner = windows.GetForegroundWindow();
+  ASSERT_FALSE(windows.IsZoomed(front));
+
+  EXPECT_TRUE(windows.ShowWindow(front, SW_MAXIMIZE));
+  EXPECT_TRUE(Eventually([&] { return windows.IsZoomed(front); }));
+  const std::vector<std::string> transient = {"xprop", "-id", std::to_string(front),
+                                              "WM_TRANSIENT_FOR"};
+  EXPECT_EQ(windows.SetWindowLongA(front, GWL_HWNDPARENT, owner), 0);
+  EXPECT_THAT(Run(transient), HasSubstr("window id # 0x"));
+  EXPECT_EQ(windows.SetWindowLongA(front, GWL_HWNDPARENT, 0), owner);
+  EXPECT_THAT(Run(transient), HasSubstr("not found"));
+
+  // A window of no browser in front: the program gives up after four attempts.
+  FakeClock clock;
+  EXPECT_EQ(Attach(program, clock), nullptr);
+  EXPECT_THAT(clock.sleeps_, ::testing::ElementsAre(300, 300, 300));
+}
+
+INSTANTIATE_TEST_SUITE_P(Browsers, X11WindowSystemTest,
+                         ::testing::Values(Kind::kDevTools, Kind::kBidi), [](const auto& info) {
+                           return info.param == Kind::kDevTools ? "Chromium" : "Firefox";
+                         });
 
 TEST(X11SessionTest, GivenNoDisplayWeShouldAnswerNoWindowSystem) {
   EXPECT_EQ(NewX11WindowSystem(":987654"), nullptr);

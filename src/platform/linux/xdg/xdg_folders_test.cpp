@@ -19,33 +19,29 @@ class XdgFoldersTest : public ::testing::Test {
     ::setenv("HOME", home_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home_ + "/conf").c_str(), 1);
   }
-  void WriteDirs(const std::string& text) { std::ofstream(home_ + "/conf/user-dirs.dirs") << text; }
-
   testing::TemporaryFolder temporary_;
   const std::string home_ = temporary_.path();
   std::unique_ptr<ShellFolders> folders_ = NewXdgShellFolders();
 };
 
-TEST_F(XdgFoldersTest, GivenUserDirsWeShouldAnswerDocumentsAndDesktop) {
-  WriteDirs(
-      "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
-      "XDG_DOCUMENTS_DIR=\"/data/Dokumente\"\n");
-  EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_DESKTOPDIRECTORY), FromUtf8(home_ + "/Bureau"));
-  EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_PERSONAL), u"/data/Dokumente");
+TEST_F(XdgFoldersTest, GivenUserDirsOrNoneWeShouldAnswerDocumentsAndDesktopUnderHome) {
+  const struct {
+    const char* dirs;  // user-dirs.dirs, when written
+    std::string documents;
+    std::string desktop;
+  } cases[] = {
+      {nullptr, home_, home_ + "/Desktop"},
+      {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
+       "XDG_DOCUMENTS_DIR=\"/data/Dokumente\"\n",
+       "/data/Dokumente", home_ + "/Bureau"},
+      {"XDG_DOCUMENTS_DIR=\"Documents\"\n", home_, home_ + "/Desktop"},  // relative: ignored
+  };
+  for (const auto& c : cases) {
+    if (c.dirs) std::ofstream(home_ + "/conf/user-dirs.dirs") << c.dirs;
+    EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_PERSONAL), FromUtf8(c.documents)) << c.documents;
+    EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_DESKTOPDIRECTORY), FromUtf8(c.desktop));
+  }
   EXPECT_EQ(folders_->SpecialFolderPath(7), std::nullopt);
-}
-
-TEST_F(XdgFoldersTest, GivenNoUserDirsWeShouldAnswerHomeAndItsDesktop) {
-  EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_PERSONAL), FromUtf8(home_));
-  EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_DESKTOPDIRECTORY), FromUtf8(home_ + "/Desktop"));
-}
-
-TEST_F(XdgFoldersTest, GivenARelativeEntryWeShouldIgnoreIt) {
-  WriteDirs("XDG_DOCUMENTS_DIR=\"Documents\"\n");
-  EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_PERSONAL), FromUtf8(home_));
-}
-
-TEST_F(XdgFoldersTest, GivenNoHomeWeShouldResolveNothing) {
   ::unsetenv("HOME");
   EXPECT_EQ(folders_->SpecialFolderPath(CSIDL_PERSONAL), std::nullopt);
 }
