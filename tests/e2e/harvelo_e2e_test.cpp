@@ -115,16 +115,20 @@ const Harvest kHarvests[] = {
 class HarveloEndToEndTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    display_ = new testing::XSession();
     // The test reads the clipboard of the same display, as a person would.
-    setenv("DISPLAY", display_->display().c_str(), 1);
+    setenv("DISPLAY", Display().display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     testing::TestApplication<QGuiApplication>();
   }
-  static void TearDownTestSuite() { delete display_; }
+  // One display for every suite, since the application stays connected to it; at exit, it
+  // ends after the application.
+  static const testing::XSession& Display() {
+    static const testing::XSession display;
+    return display;
+  }
 
   explicit HarveloEndToEndTest(BrowserKind browser)
-      : scene_(*display_, HARVELO_PROGRAM_FOLDER, HARVELO_SAMPLES, browser) {
+      : scene_(Display(), HARVELO_PROGRAM_FOLDER, HARVELO_SAMPLES, browser) {
     // Like many galleries, the sample one gives one picture only to its own visitors.
     scene_.server().RequireReferer("/gallery/pictures/orchard.jpg", scene_.server().Url("/"));
     scene_.server().Add("/cases/index.html", kCases);
@@ -160,11 +164,8 @@ class HarveloEndToEndTest : public ::testing::Test {
            icons.find("Icon (128 x 128)") != std::string::npos;
   }
 
-  static testing::XSession* display_;
   testing::DesktopScene scene_;
 };
-
-testing::XSession* HarveloEndToEndTest::display_ = nullptr;
 
 class HarvestTest : public HarveloEndToEndTest,
                     public ::testing::WithParamInterface<std::tuple<BrowserKind, Harvest>> {
@@ -186,7 +187,7 @@ TEST_P(HarvestTest, GivenAPageInFrontWeShouldHandOverItsFilesAsThePersonAnswers)
                     harvest.setup == Setup::kLauncher ? HARVELO_BROWSER_LAUNCHER : "");
   }
   if (harvest.setup == Setup::kRobotsOpenedBehind) {
-    ASSERT_TRUE(testing::ControlClick(display_->display(), scene_.browser_window(),
+    ASSERT_TRUE(testing::ControlClick(Display().display(), scene_.browser_window(),
                                       [&] { return scene_.Loaded("/robots/index.html"); }));
   }
 
@@ -293,7 +294,7 @@ TEST_P(DialogTest, GivenAPageWithoutMediaWeShouldOfferToSilenceTheNoticeThenShow
 TEST_P(DialogTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
   scene_.ShowPage("/gallery/index.html");
   testing::ChildProcess other({"xmessage", "-name", "plain", "a plain X window"},
-                              {{"DISPLAY", display_->display()}});
+                              {{"DISPLAY", Display().display()}});
   ASSERT_TRUE(scene_.BecomesActive(scene_.FindWindow("plain"))) << "the plain window is behind";
 
   auto harvelo = scene_.StartHarvelo();
