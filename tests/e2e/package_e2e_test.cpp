@@ -19,13 +19,16 @@ using namespace std::chrono_literals;
 TEST(PackageTest, GivenTheDebianPackageItsHarveloShouldHarvestThePageItsLauncherShows) {
   testing::TestApplication<QCoreApplication>();
   testing::TemporaryFolder work;
-  const fs::path package = fs::path(work.path()) / "harvelo.deb",
-                 root = package.parent_path() / "root";
-  ASSERT_EQ(testing::RunProgram({"cpack", "-G", "DEB", "--config", HARVELO_CPACK_CONFIG, "-B",
-                                 work.path(), "-D", "CPACK_PACKAGE_FILE_NAME=harvelo"},
-                                {}, "", 300s)
-                .status,
-            0);
+  ASSERT_EQ(
+      testing::RunProgram(
+          {"cpack", "-G", "DEB", "--config", HARVELO_CPACK_CONFIG, "-B", work.path()}, {}, "", 300s)
+          .status,
+      0);
+  fs::path package;
+  for (const fs::directory_entry& entry : fs::directory_iterator(work.path())) {
+    if (entry.path().extension() == ".deb") package = entry.path();
+  }
+  const fs::path root = fs::path(work.path()) / "root";
   ASSERT_EQ(testing::RunProgram({"dpkg-deb", "-x", package, root}).status, 0);
   for (const char* file :
        {"usr/libexec/harvelo/Haulbeam", "usr/libexec/harvelo/Tellora", "usr/bin/harvelo-inspect",
