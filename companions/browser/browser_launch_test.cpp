@@ -2,11 +2,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,30 +15,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void MakeProgram(const fs::path& file, fs::perms permissions = fs::perms::owner_all) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file) << "#!/bin/true\n";
-  fs::permissions(file, permissions);
+std::string FileText(const fs::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
 }
 
 TEST(BrowserLaunchTest, GivenThePathWeShouldStartTheChosenOrTheFirstKnownBrowser) {
   testing::TemporaryFolder root;
-  const std::string a = root.path() + "/a";
-  const std::string b = root.path() + "/b";
-  MakeProgram(a + "/google-chrome");
-  MakeProgram(b + "/chromium");
-  MakeProgram(b + "/brave");
-  MakeProgram(a + "/chromium", fs::perms::owner_read);  // not a program
-  const std::string path = a + "::" + b;
-  const struct {
-    std::string chosen;
-    std::optional<std::string> expected;
-  } cases[] = {
+  const std::string a = root.path() + "/a", b = root.path() + "/b";
+  for (const std::string& program :
+       {a + "/google-chrome", b + "/chromium", b + "/brave", a + "/chromium"}) {
+    fs::create_directories(fs::path(program).parent_path());
+    std::ofstream(program) << "#!/bin/true\n";
+    fs::permissions(program, program == a + "/chromium" ? fs::perms::owner_read  // not a program
+                                                        : fs::perms::owner_all);
+  }
+  const std::pair<std::string, std::optional<std::string>> kCases[] = {
       {"", b + "/chromium"},  // chromium comes first among the known browsers
       {"brave", b + "/brave"},   {b + "/brave", b + "/brave"},
       {"vivaldi", std::nullopt}, {a + "/chromium", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(FindBrowser(c.chosen, path), c.expected) << c.chosen;
+  for (const auto& [chosen, expected] : kCases) {
+    EXPECT_EQ(FindBrowser(chosen, a + "::" + b), expected) << chosen;
+  }
   EXPECT_EQ(FindBrowser("", a + "/nothing-here"), std::nullopt);
 }
 
@@ -51,51 +48,45 @@ TEST(BrowserLaunchTest, GivenThePathWeShouldStartTheChosenOrTheFirstKnownBrowser
 TEST(BrowserLaunchTest, GivenAddressesWeShouldStartTheBrowserOnItsOwnProfileWithThemAfterSwitches) {
   testing::TemporaryFolder home;
   const fs::path browser = fs::path(home.path()) / "browser";
-  fs::copy_file(HARVELO_RECORD_ARGS, browser);
   const fs::path firefox = fs::path(home.path()) / "bin/firefox-esr";
   fs::create_directories(firefox.parent_path());
+  fs::copy_file(HARVELO_RECORD_ARGS, browser);
   fs::copy_file(HARVELO_RECORD_ARGS, firefox);
   const std::string chromium_profile = home.path() + "/data/harvelo/browser";
   const std::string firefox_profile = home.path() + "/data/harvelo/firefox";
+  const std::string kAddress = "http://127.0.0.1/a?b=1&c=2",
+                    kSwitch = "--remote-debugging-address=0.0.0.0";
   std::vector<std::string> chromium = {"--user-data-dir=" + chromium_profile,
                                        "--remote-debugging-port=0", "--no-first-run",
                                        "--no-default-browser-check"};
   if (::geteuid() == 0) chromium.push_back("--no-sandbox");
-  chromium.insert(chromium.end(),
-                  {"--", "http://127.0.0.1/a?b=1&c=2", "--remote-debugging-address=0.0.0.0"});
-  const std::vector<std::string> in_firefox = {"--profile",
-                                               firefox_profile,
-                                               "--remote-debugging-port=0",
-                                               "--url",
-                                               "http://127.0.0.1/a?b=1&c=2",
-                                               "--url",
-                                               "--remote-debugging-address=0.0.0.0"};
+  chromium.insert(chromium.end(), {"--", kAddress, kSwitch});
+  const std::vector<std::string> in_firefox = {
+      "--profile", firefox_profile, "--remote-debugging-port=0", "--url", kAddress,
+      "--url",     kSwitch};
   const struct {
     bool asked_for_firefox;
     fs::path chosen;  // HARVELO_BROWSER; else looked for in a PATH with Firefox alone
     std::string profile;
     std::vector<std::string> expected;
-  } cases[] = {
+  } kCases[] = {
       {false, browser, chromium_profile, chromium},
       {true, browser, firefox_profile, in_firefox},
       {false, "", firefox_profile, in_firefox},
   };
-  for (const auto& c : cases) {
-    QProcess launcher;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HARVELO_BROWSER", QString::fromStdString(c.chosen.string()));
-    environment.insert("PATH", QString::fromStdString(firefox.parent_path().string()));
-    environment.insert("XDG_DATA_HOME", QString::fromStdString(home.path() + "/data"));
-    QStringList arguments = {"http://127.0.0.1/a?b=1&c=2", "--remote-debugging-address=0.0.0.0"};
-    if (c.asked_for_firefox) arguments.prepend("--firefox");
-    launcher.setProcessEnvironment(environment);
-    launcher.start(HARVELO_BROWSER_LAUNCHER, arguments);
-    ASSERT_TRUE(launcher.waitForFinished(30000));
-    EXPECT_EQ(launcher.exitCode(), 0);
+  for (const auto& c : kCases) {
+    std::vector<std::string> argv = {HARVELO_BROWSER_LAUNCHER, kAddress, kSwitch};
+    if (c.asked_for_firefox) argv.insert(argv.begin() + 1, "--firefox");
+    const testing::Ran ran = testing::RunProgram(argv, {{"HARVELO_BROWSER", c.chosen},
+                                                        {"PATH", firefox.parent_path()},
+                                                        {"XDG_DATA_HOME", home.path() + "/data"}});
+    EXPECT_EQ(ran.status, 0) << ran.err;
 
-    const fs::path started = c.chosen.empty() ? firefox : c.chosen;
-    std::ifstream record(started.string() + ".record", std::ios::binary);
+    // What the browser was started with: its session, the count, its window style, then
+    // each argument.
     std::vector<std::string> fields;
+    std::istringstream record(
+        FileText((c.chosen.empty() ? firefox : c.chosen).string() + ".record"));
     for (std::string field; std::getline(record, field, '\0');) fields.push_back(field);
     ASSERT_GE(fields.size(), 3u);
     EXPECT_EQ(fields[1], std::to_string(c.expected.size()));
@@ -104,10 +95,7 @@ TEST(BrowserLaunchTest, GivenAddressesWeShouldStartTheBrowserOnItsOwnProfileWith
     EXPECT_EQ(fs::status(c.profile).permissions() & fs::perms::all, fs::perms::owner_all);
   }
   // Firefox keeps to a person's settings, not to those it recommends for testing.
-  std::ifstream preferences(firefox_profile + "/user.js");
-  std::stringstream text;
-  text << preferences.rdbuf();
-  EXPECT_EQ(text.str(), kFirefoxPreferences);
+  EXPECT_EQ(FileText(firefox_profile + "/user.js"), kFirefoxPreferences);
 }
 
 }  // namespace

@@ -16,41 +16,26 @@ QString FromHeader(const QByteArray& header) {
 }
 
 TEST(FileNamingTest, GivenHostileNamesWeShouldKeepEveryFileInsideItsFolder) {
-  const QString long_stem = QString(300, u'a');
-  const QString long_accented = QString(150, u'\u00E9');  // two bytes each
-  const QString emoji = u"\U0001F600"_s;                  // four bytes, two UTF-16 units
-  const struct {
-    QString name;
-    QString safe;
-  } kCases[] = {
-      {u"photo 1.jpg"_s, u"photo 1.jpg"_s},
-      {u"../x"_s, u"x"_s},
-      {u"/etc/passwd"_s, u"passwd"_s},
-      {u".."_s, u"download"_s},
-      {u"."_s, u"download"_s},
-      {u".hidden"_s, u"hidden"_s},
-      {u" . .x.jpg "_s, u"x.jpg"_s},
-      {u"a\\b"_s, u"b"_s},
-      {u"..\\..\\evil.exe"_s, u"evil.exe"_s},
-      {u"a\u0001b\tc\u007F\u0085.jpg"_s, u"abc.jpg"_s},
-      {u"invoice\u202Egpj.exe"_s, u"invoicegpj.exe"_s},  // no right-to-left disguise
-      {QString(), u"download"_s},
-      {u"/"_s, u"download"_s},
-      {long_stem + u".jpeg"_s, QString(195, u'a') + u".jpeg"_s},
-      {long_accented + u".jpg"_s, QString(98, u'\u00E9') + u".jpg"_s},
-      {QString(300, u'b'), QString(200, u'b')},
-      {u"x"_s + emoji.repeated(100), u"x"_s + emoji.repeated(49)},  // never half a pair
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(SafeFileName(c.name), c.safe) << c.name.toStdString();
-  }
-}
-
-TEST(FileNamingTest, GivenAddressesAndHeadersWeShouldTakeTheirNames) {
-  const struct {
-    QString name;
-    QString expected;
-  } kCases[] = {
+  const QString emoji = u"\U0001F600"_s;  // four bytes, two UTF-16 units
+  const std::pair<QString, QString> kCases[] = {
+      {SafeFileName(u"photo 1.jpg"_s), u"photo 1.jpg"_s},
+      {SafeFileName(u"../x"_s), u"x"_s},
+      {SafeFileName(u"/etc/passwd"_s), u"passwd"_s},
+      {SafeFileName(u".."_s), u"download"_s},
+      {SafeFileName(u"."_s), u"download"_s},
+      {SafeFileName(u".hidden"_s), u"hidden"_s},
+      {SafeFileName(u" . .x.jpg "_s), u"x.jpg"_s},
+      {SafeFileName(u"a\\b"_s), u"b"_s},
+      {SafeFileName(u"..\\..\\evil.exe"_s), u"evil.exe"_s},
+      {SafeFileName(u"a\u0001b\tc\u007F\u0085.jpg"_s), u"abc.jpg"_s},
+      {SafeFileName(u"invoice\u202Egpj.exe"_s), u"invoicegpj.exe"_s},  // no right-to-left disguise
+      {SafeFileName(QString()), u"download"_s},
+      {SafeFileName(u"/"_s), u"download"_s},
+      // At most 200 bytes of UTF-8, the extension kept, never half a character.
+      {SafeFileName(QString(300, u'a') + u".jpeg"_s), QString(195, u'a') + u".jpeg"_s},
+      {SafeFileName(QString(150, u'\u00E9') + u".jpg"_s), QString(98, u'\u00E9') + u".jpg"_s},
+      {SafeFileName(QString(300, u'b')), QString(200, u'b')},
+      {SafeFileName(u"x"_s + emoji.repeated(100)), u"x"_s + emoji.repeated(49)},
       {FromUrl(u"http://h/a/b/photo.jpg?size=big#top"_s), u"photo.jpg"_s},
       {FromUrl(u"http://h/a/%C3%A9t%C3%A9%20x.jpg"_s), u"\u00E9t\u00E9 x.jpg"_s},
       {FromUrl(u"http://h/a/%2e%2e%2f"_s), u"download"_s},
@@ -73,7 +58,7 @@ TEST(FileNamingTest, GivenAddressesAndHeadersWeShouldTakeTheirNames) {
       {NumberedName(u"archive.tar.gz"_s, 3), u"archive.tar (3).gz"_s},
       {NumberedName(u"README"_s, 2), u"README (2)"_s},
   };
-  for (const auto& c : kCases) EXPECT_EQ(c.name, c.expected);
+  for (const auto& [name, expected] : kCases) EXPECT_EQ(name, expected);
 }
 
 TEST(FileNamingTest, GivenTwoAddressesOfOneNameWeShouldGiveThemPartFilesOfTheirOwn) {

@@ -1,6 +1,5 @@
 // Haulbeam as Harvelo meets it: the program started on its own, jobs through the channel's
 // socket, files from a server on 127.0.0.1, one line per job on its standard output.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -27,8 +26,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using harvelo::testing::ChildProcess;
 using harvelo::testing::PageServer;
-using harvelo::testing::TemporaryFolder;
 using Files = std::map<std::string, std::string>;
+using Frames = std::vector<std::pair<std::int32_t, std::string>>;
 
 // The files of `folder` and what they hold.
 Files Contents(const fs::path& folder) {
@@ -51,31 +50,22 @@ class HaulbeamTest : public ::testing::Test {
  protected:
   HaulbeamTest() { fs::create_directory(run_); }
 
-  // Haulbeam without a window, ending soon after its last job.
+  // Haulbeam without a window, ending soon after its last job, its output to output_.
   std::unique_ptr<ChildProcess> Start() {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    auto program = std::make_unique<ChildProcess>(
+    return std::make_unique<ChildProcess>(
         std::vector<std::string>{HAULBEAM, "--no-window", "--end-after", "0.3", "--retry-pauses",
                                  "0.05,0.05"},
         std::map<std::string, std::string>{
             {"XDG_RUNTIME_DIR", run_}, {"http_proxy", ""}, {"https_proxy", ""}},
-        ends[1]);
-    ::close(ends[1]);
-    output_ = ends[0];
-    return program;
-  }
-  ~HaulbeamTest() override {
-    if (output_ >= 0) ::close(output_);
+        output_.fd());
   }
 
   // Connects as Harvelo does (within 20 s of the start) and says hello: the connection,
   // or -1 when the hello is not taken.
   int Connect() {
-    const std::string path = harvelo::channel::SocketPath(run_ + "/quorvex", u"my server");
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, path.c_str());
+    sockaddr_un address{.sun_family = AF_UNIX};
+    std::strcpy(address.sun_path,
+                harvelo::channel::SocketPath(run_ + "/quorvex", u"my server").c_str());
     const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     for (int i = 0; i < 200; ++i) {
       if (::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) break;
@@ -87,8 +77,7 @@ class HaulbeamTest : public ::testing::Test {
   }
 
   // Sends each frame over `client` after the answer to the one before: the answers.
-  static std::string Answers(int client,
-                             const std::vector<std::pair<std::int32_t, std::string>>& frames) {
+  static std::string Answers(int client, const Frames& frames) {
     std::string answers;
     for (const auto& [number, data] : frames) {
       const std::string bytes = harvelo::channel::EncodeFrame(number, data);
@@ -103,28 +92,19 @@ class HaulbeamTest : public ::testing::Test {
     return answers;
   }
 
-  std::string Send(const std::vector<std::pair<std::int32_t, std::string>>& frames) {
+  // Sends `frames` to a Haulbeam started for them: its answers; the program has ended.
+  std::string Send(const Frames& frames) {
+    auto program = Start();
     const int client = Connect();
     const std::string answers = Answers(client, frames);
     ::close(client);
+    EXPECT_EQ(program->Wait(30s), 0);
     return answers;
   }
 
-  // All that the program writes on standard output until it ends (60 s at most).
-  std::string Output() {
-    std::string text;
-    char buffer[4096];
-    pollfd ready{output_, POLLIN, 0};
-    ssize_t got = 0;
-    while (::poll(&ready, 1, 60000) > 0 && (got = ::read(output_, buffer, sizeof buffer)) > 0) {
-      text.append(buffer, static_cast<std::size_t>(got));
-    }
-    return text;
-  }
-
-  TemporaryFolder folder_;
+  harvelo::testing::TemporaryFolder folder_;
   const std::string run_ = folder_.path() + "/run";
-  int output_ = -1;
+  harvelo::testing::MemoryFile output_;
 };
 
 TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportEachOne) {
@@ -177,7 +157,7 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
     files.erase(part);
     return files;
   };
-  std::vector<std::pair<std::int32_t, std::string>> jobs;
+  Frames jobs;
   for (std::size_t row = 0; row < std::size(kCases); ++row) {
     const Case& c = kCases[row];
     if (c.served != "/missing.jpg") server.Add(c.served, c.reply);
@@ -187,12 +167,10 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
     }
     jobs.emplace_back(401, JobMessage(server.Url(c.sent), folder(row), c.origin, order(row)));
   }
-  auto program = Start();
   EXPECT_EQ(Send(jobs), std::string(jobs.size(), harvelo::channel::kAccepted));
-  std::istringstream lines(Output());
-  EXPECT_EQ(program->Wait(30s), 0);
 
   std::map<std::string, std::string> line_of_order;
+  std::istringstream lines(output_.Text());
   for (std::string line; std::getline(lines, line);) {
     const auto group = line.find("\tg999\t");
     if (group != std::string::npos) line_of_order[line.substr(group + 6, 2)] = line;
@@ -201,12 +179,11 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
     const Case& c = kCases[row];
     const std::string tab_order = "\tg999\t" + order(row) + "\t";
     const std::string line = line_of_order[order(row)];
-    if (c.outcome.rfind("saved", 0) == 0) {
+    if (c.outcome.starts_with("saved")) {
       EXPECT_EQ(line, "saved" + tab_order + folder(row) + c.outcome.substr(6) + "\t" +
-                          server.Url(c.served))
-          << c.served;
+                          server.Url(c.served));
     } else {
-      EXPECT_EQ(line.rfind("failed" + tab_order + c.outcome.substr(7), 0), 0u) << line;
+      EXPECT_TRUE(line.starts_with("failed" + tab_order + c.outcome.substr(7))) << line;
     }
     EXPECT_EQ(Contents(folder(row)), files(c.after, server.Url(c.served))) << c.served;
   }
@@ -214,16 +191,14 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
 
 TEST_F(HaulbeamTest, GivenMalformedMessagesWeShouldRefuseThemAndTakeTheNextJob) {
   PageServer server;
-  server.Add("/a.jpg", PageServer::Reply{.body = "a"});
+  server.Add("/a.jpg", "a");
   const std::string folder = folder_.path() + "/";
-  auto program = Start();
   EXPECT_EQ(Send({{401, "<DataURL>" + server.Url("/a.jpg") + "</DataURL>"},
                   {402, JobMessage(server.Url("/a.jpg"), folder, "", "01")},
                   {401, JobMessage(server.Url("/a.jpg"), "relative/", "", "01")},
                   {401, JobMessage(server.Url("/a.jpg"), folder, "", "01")}}),
             "\x15\x15\x15\x06");
-  EXPECT_EQ(Output(), "saved\tg999\t01\t" + folder + "a.jpg\t" + server.Url("/a.jpg") + "\n");
-  EXPECT_EQ(program->Wait(30s), 0);
+  EXPECT_EQ(output_.Text(), "saved\tg999\t01\t" + folder + "a.jpg\t" + server.Url("/a.jpg") + "\n");
 }
 
 TEST_F(HaulbeamTest, GivenHaulbeamRunningWeShouldEndASecondAtOnceAndTheFirstOnceIdle) {

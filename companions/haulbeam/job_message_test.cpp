@@ -15,10 +15,7 @@ QString Message(const QString& url, const QString& path, const QString& origin =
 }
 
 TEST(JobMessageTest, GivenWellFormedMessagesWeShouldReadEveryValue) {
-  const struct {
-    QString message;
-    Job job;
-  } kCases[] = {
+  const std::pair<QString, Job> kCases[] = {
       {Message(u"http://h/a.jpg"_s, u"/home/u/Pictures/"_s),
        {QUrl(u"http://h/a.jpg"_s), u"/home/u/Pictures/"_s, u"http://o/p"_s, u"g999"_s, u"07"_s}},
       // Values are not escaped: "<" and a tag of another name may occur in them.
@@ -28,24 +25,19 @@ TEST(JobMessageTest, GivenWellFormedMessagesWeShouldReadEveryValue) {
       {Message(u"http://h/a.jpg"_s, u"/no/slash"_s, QString()),
        {QUrl(u"http://h/a.jpg"_s), u"/no/slash/"_s, QString(), u"g999"_s, u"07"_s}},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [message, expected] : kCases) {
     QString problem;
-    const std::optional<Job> job = ParseJobMessage(c.message, problem);
-    ASSERT_TRUE(job) << c.message.toStdString() << ": " << problem.toStdString();
-    EXPECT_EQ(job->url, c.job.url);
-    EXPECT_EQ(job->folder, c.job.folder);
-    EXPECT_EQ(job->origin, c.job.origin);
-    EXPECT_EQ(job->group, c.job.group);
-    EXPECT_EQ(job->order, c.job.order);
+    const std::optional<Job> job = ParseJobMessage(message, problem);
+    ASSERT_TRUE(job) << message.toStdString() << ": " << problem.toStdString();
+    EXPECT_EQ(
+        std::tie(job->url, job->folder, job->origin, job->group, job->order),
+        std::tie(expected.url, expected.folder, expected.origin, expected.group, expected.order));
   }
 }
 
 TEST(JobMessageTest, GivenMalformedMessagesWeShouldRefuseThemSayingWhy) {
   const QString good = Message(u"http://h/a.jpg"_s, u"/d/"_s);
-  const struct {
-    QString message;
-    QString problem;
-  } kCases[] = {
+  const std::pair<QString, QString> kCases[] = {
       {QString(), u"expected <DataURL> at character 1"_s},
       {u"<DataURL>x</DataURL>"_s, u"expected <DataPath> at character 21"_s},
       {good.left(good.size() - 1), u"no </DataOrder>"_s},
@@ -55,10 +47,10 @@ TEST(JobMessageTest, GivenMalformedMessagesWeShouldRefuseThemSayingWhy) {
       {Message(u"http://h/a.jpg"_s, u"C:\\Pictures\\"_s), u"not an absolute path"_s},
       {Message(u"http://h/a.jpg"_s, QString()), u"not an absolute path"_s},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [message, why] : kCases) {
     QString problem;
-    EXPECT_FALSE(ParseJobMessage(c.message, problem)) << c.message.toStdString();
-    EXPECT_TRUE(problem.contains(c.problem)) << problem.toStdString();
+    EXPECT_FALSE(ParseJobMessage(message, problem)) << message.toStdString();
+    EXPECT_TRUE(problem.contains(why)) << problem.toStdString();
   }
 }
 

@@ -20,37 +20,28 @@ struct ModelObserver : QueueObserver {
   JobTableModel* model = nullptr;
 };
 
-class JobWindowTest : public ::testing::Test {
- protected:
-  JobWindowTest() {
-    observer_.model = &model_;
-    queue_.Add({QUrl(u"http://h/a%20b.jpg"_s), u"/d/"_s, {}, u"g999"_s, u"07"_s});
-  }
-  QString Cell(int column) const { return model_.index(0, column).data().toString(); }
+TEST(JobWindowTest, GivenAQueuedJobWeShouldShowItsRowInTheWindowAsTheStyleAsks) {
+  harvelo::testing::TestApplication<QApplication>();
+  QNetworkAccessManager network;
+  ModelObserver observer;
+  DownloadQueue queue{network, {.downloads_at_once = 0}, observer};  // jobs stay queued
+  JobTableModel model{queue};
+  observer.model = &model;
+  queue.Add({QUrl(u"http://h/a%20b.jpg"_s), u"/d/"_s, {}, u"g999"_s, u"07"_s});
+  ASSERT_EQ(model.rowCount(), 1);
+  const auto cell = [&](int column) { return model.index(0, column).data().toString(); };
+  EXPECT_EQ(cell(JobTableModel::kName), u"a b.jpg"_s);
+  EXPECT_EQ(cell(JobTableModel::kGroup), u"g999 / 07"_s);
+  EXPECT_EQ(cell(JobTableModel::kProgress), QString());
+  EXPECT_EQ(cell(JobTableModel::kState), u"queued"_s);
 
-  QApplication& application_ = harvelo::testing::TestApplication<QApplication>();
-  QNetworkAccessManager network_;
-  ModelObserver observer_;
-  DownloadQueue queue_{network_, {.downloads_at_once = 0}, observer_};  // jobs stay queued
-  JobTableModel model_{queue_};
-};
-
-TEST_F(JobWindowTest, GivenAQueuedJobWeShouldShowItsNameGroupAndState) {
-  EXPECT_EQ(model_.rowCount(), 1);
-  EXPECT_EQ(Cell(JobTableModel::kName), u"a b.jpg"_s);
-  EXPECT_EQ(Cell(JobTableModel::kGroup), u"g999 / 07"_s);
-  EXPECT_EQ(Cell(JobTableModel::kProgress), QString());
-  EXPECT_EQ(Cell(JobTableModel::kState), u"queued"_s);
-}
-
-TEST_F(JobWindowTest, GivenAWindowStyleWeShouldShowTheWindowAsItAsks) {
   const struct {
     QByteArray style;
     bool minimised;
     bool without_focus;
   } kCases[] = {{"4", false, true}, {"2", true, false}, {"", false, false}, {"1", false, false}};
   for (const auto& c : kCases) {
-    JobWindow window(model_, [] { return true; });
+    JobWindow window(model, [] { return true; });
     ShowAsAsked(window, c.style);
     EXPECT_EQ(window.windowTitle(), u"Haulbeam"_s);
     EXPECT_TRUE(window.isVisible()) << c.style.constData();

@@ -26,23 +26,19 @@ TEST(NoticeArgumentTest, GivenHarvelosArgumentWeShouldReadEveryFieldAsWritten) {
 }
 
 TEST(NoticeArgumentTest, GivenAMalformedArgumentWeShouldSayWhatIsWrong) {
-  const struct {
-    std::string text;
-    std::string error;
-  } cases[] = {
+  const std::string kNot32Bits = "\" is not a number of 32 bits";
+  const std::pair<std::string, std::string> kCases[] = {
       {"", "expected <wHWND>"},
       {"http://h/page.html", "expected <wHWND>"},
       {Argument("12", "http://h/").substr(0, 40), "no </FormName> before <URL>"},
       {Argument("12", "http://h/") + " ", "no </LoadingURL> at the end"},
-      {Argument("", "http://h/"), "the window handle \"\" is not a number of 32 bits"},
-      {Argument("-5", "http://h/"), "the window handle \"-5\" is not a number of 32 bits"},
-      {Argument("0x1f", "http://h/"), "the window handle \"0x1f\" is not a number of 32 bits"},
-      {Argument("4294967296", "http://h/"),
-       "the window handle \"4294967296\" is not a number of 32 bits"},
+      {Argument("", "http://h/"), "the window handle \"" + kNot32Bits},
+      {Argument("-5", "http://h/"), "the window handle \"-5" + kNot32Bits},
+      {Argument("0x1f", "http://h/"), "the window handle \"0x1f" + kNot32Bits},
+      {Argument("4294967296", "http://h/"), "the window handle \"4294967296" + kNot32Bits},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ParseNoticeArgument(c.text).error, c.error) << c.text;
-  }
+  for (const auto& [text, error] : kCases)
+    EXPECT_EQ(ParseNoticeArgument(text).error, error) << text;
 }
 
 }  // namespace

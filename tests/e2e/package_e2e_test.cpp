@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "support/desktop_scene.h"
 #include "support/qt_application.h"
@@ -21,19 +19,17 @@ using namespace std::chrono_literals;
 TEST(PackageTest, GivenTheDebianPackageItsHarveloShouldHarvestThePageItsLauncherShows) {
   testing::TestApplication<QCoreApplication>();
   testing::TemporaryFolder work;
-  ASSERT_EQ(testing::ChildProcess(
-                {"cpack", "-G", "DEB", "--config", HARVELO_CPACK_CONFIG, "-B", work.path()})
-                .Wait(300s),
-            0);
+  ASSERT_EQ(
+      testing::RunProgram(
+          {"cpack", "-G", "DEB", "--config", HARVELO_CPACK_CONFIG, "-B", work.path()}, {}, "", 300s)
+          .status,
+      0);
   fs::path package;
   for (const fs::directory_entry& entry : fs::directory_iterator(work.path())) {
     if (entry.path().extension() == ".deb") package = entry.path();
   }
-  ASSERT_FALSE(package.empty()) << "cpack made no package";
   const fs::path root = fs::path(work.path()) / "root";
-  ASSERT_EQ(testing::ChildProcess({"dpkg-deb", "-x", package, root}).Wait(60s), 0);
-
-  const fs::path programs = root / "usr/libexec/harvelo";
+  ASSERT_EQ(testing::RunProgram({"dpkg-deb", "-x", package, root}).status, 0);
   for (const char* file :
        {"usr/libexec/harvelo/Haulbeam", "usr/libexec/harvelo/Tellora", "usr/bin/harvelo-inspect",
         "usr/share/applications/harvelo.desktop", "usr/share/applications/harvelo-browser.desktop",
@@ -43,14 +39,16 @@ TEST(PackageTest, GivenTheDebianPackageItsHarveloShouldHarvestThePageItsLauncher
     EXPECT_TRUE(fs::exists(root / file)) << file;
   }
   // A key binding starts bin/harvelo, which finds its companions beside its target.
+  const fs::path programs = root / "usr/libexec/harvelo";
   EXPECT_EQ(fs::canonical(root / "usr/bin/harvelo"), fs::canonical(programs / "harvelo"));
 
   testing::XSession display;
   testing::DesktopScene scene(display, programs, HARVELO_SAMPLES);
   scene.ShowPage("/gallery/index.html", root / "usr/bin/harvelo-browser");
   auto harvelo = scene.StartHarvelo();
-  ASSERT_FALSE(scene.Answer("Harvelo - Quorvex", {"Return"}).empty())
-      << "no folder dialog; visible: " << scene.VisibleWindows();
+  const std::string dialog = scene.FindWindow("Harvelo - Quorvex");
+  ASSERT_TRUE(!dialog.empty() && scene.BecomesActive(dialog)) << "no folder dialog";
+  scene.Run({"xdotool", "key", "Return"});
   ASSERT_EQ(harvelo->Wait(60s), 0);
   EXPECT_THAT(testing::DesktopScene::WaitForLines(scene.output(), "saved\t", 7, 60s),
               ::testing::SizeIs(7));

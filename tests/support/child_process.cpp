@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,32 +14,30 @@
 extern char** environ;
 
 namespace harvelo::testing {
+namespace {
+
+// The argv-style array of `texts`, which must remain live while it is used.
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::map<std::string, std::string>& environment, int stdout_fd,
-                           int stderr_fd) {
-  std::map<std::string, std::string> merged;
+                           int stderr_fd, int stdin_fd) {
+  std::vector<std::string> variables;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text(*entry);
-    const auto equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+    if (!environment.contains(text.substr(0, text.find('=')))) variables.push_back(text);
   }
   for (const auto& [name, value] : environment) {
-    if (value.empty()) {
-      merged.erase(name);
-    } else {
-      merged[name] = value;
-    }
+    if (!value.empty()) variables.push_back(name + "=" + value);
   }
-  std::vector<std::string> env_texts;
-  for (const auto& [name, value] : merged) env_texts.push_back(name + "=" + value);
-  std::vector<char*> env_pointers;
-  for (std::string& text : env_texts) env_pointers.push_back(text.data());
-  env_pointers.push_back(nullptr);
   std::vector<std::string> args = argv;
-  std::vector<char*> arg_pointers;
-  for (std::string& text : args) arg_pointers.push_back(text.data());
-  arg_pointers.push_back(nullptr);
 
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
@@ -51,28 +50,26 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (stdout_fd != -1) posix_spawn_file_actions_adddup2(&actions, stdout_fd, STDOUT_FILENO);
-  if (stderr_fd != -1) posix_spawn_file_actions_adddup2(&actions, stderr_fd, STDERR_FILENO);
-  const int error = posix_spawnp(&pid_, args[0].c_str(), &actions, &attributes, arg_pointers.data(),
-                                 env_pointers.data());
+  const std::pair<int, int> redirects[] = {
+      {stdout_fd, STDOUT_FILENO}, {stderr_fd, STDERR_FILENO}, {stdin_fd, STDIN_FILENO}};
+  for (const auto& [from, to] : redirects) {
+    if (from != -1) posix_spawn_file_actions_adddup2(&actions, from, to);
+  }
+  const int error = posix_spawnp(&pid_, args[0].c_str(), &actions, &attributes,
+                                 Pointers(args).data(), Pointers(variables).data());
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (error != 0) throw std::runtime_error("cannot start " + args[0]);
 }
-
-ChildProcess::~ChildProcess() { Kill(); }
 
 std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!status_) {
     int raw = 0;
     const pid_t done = waitpid(pid_, &raw, WNOHANG);
-    if (done == pid_) {
-      status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-      break;
-    }
-    if (done < 0 || std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (done == pid_) status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    if (done != 0 || std::chrono::steady_clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return status_;
 }
@@ -81,6 +78,36 @@ void ChildProcess::Kill() {
   if (pid_ <= 0) return;
   kill(-pid_, SIGKILL);  // the group: the program and what it started
   if (!status_) Wait(std::chrono::seconds(10));
+}
+
+// Without close-on-exec: a program may be told to write to it by number (Xvfb -displayfd).
+MemoryFile::MemoryFile(const std::string& text) : fd_(memfd_create("harvelo-test", 0)) {
+  if (fd_ < 0 || write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()) ||
+      lseek(fd_, 0, SEEK_SET) != 0) {
+    throw std::runtime_error("cannot make a file in memory");
+  }
+}
+
+MemoryFile::~MemoryFile() { close(fd_); }
+
+std::string MemoryFile::Text() const {
+  std::string text;
+  char buffer[4096];
+  for (ssize_t got; (got = pread(fd_, buffer, sizeof buffer, text.size())) > 0;) {
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  return text;
+}
+
+Ran RunProgram(const std::vector<std::string>& argv,
+               const std::map<std::string, std::string>& environment, const std::string& input,
+               std::chrono::milliseconds limit) {
+  MemoryFile in(input), out, err;
+  Ran ran;
+  ran.status = ChildProcess(argv, environment, out.fd(), err.fd(), in.fd()).Wait(limit);
+  ran.out = out.Text();
+  ran.err = err.Text();
+  return ran;
 }
 
 TemporaryFolder::TemporaryFolder() {

@@ -5,17 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QThread>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
-#include "platform/linux/hive/hive.h"
 #include "support/bidi_pages.h"
 #include "support/devtools_pages.h"
+#include "support/eventually.h"
 
 namespace harvelo::testing {
 namespace {
@@ -24,18 +22,9 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
-}
-
-// Whether waiting should go on: sleeps `pause` while `deadline` lies ahead.
-bool BeforeDeadline(std::chrono::steady_clock::time_point deadline,
-                    std::chrono::milliseconds pause = 50ms) {
-  if (std::chrono::steady_clock::now() >= deadline) return false;
-  std::this_thread::sleep_for(pause);
-  return true;
 }
 
 }  // namespace
@@ -47,25 +36,17 @@ DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
   server_.ServeFolder(site);
 }
 
-DesktopScene::~DesktopScene() {
-  EndStartedPrograms();
-  devtools_.reset();
-  chromium_.reset();
-  bidi_.reset();
-  firefox_.reset();
-}
-
 std::map<std::string, std::string> DesktopScene::Environment() const {
-  std::string launched_data;  // the data folder that a launcher was given
-  if (chromium_) launched_data = chromium_->data_home();
-  if (firefox_) launched_data = firefox_->data_home();
-  const bool launched = !launched_data.empty();
+  // The data folder that a launcher was given, where harvelo finds the browser by itself.
+  const std::string launched = chromium_  ? chromium_->data_home()
+                               : firefox_ ? firefox_->data_home()
+                                          : "";
   return {{"DISPLAY", display_.display()},
-          {"HARVELO_DEVTOOLS", chromium_ && !launched ? chromium_->endpoint() : ""},
-          {"HARVELO_BIDI", firefox_ && !launched ? firefox_->endpoint() : ""},
+          {"HARVELO_DEVTOOLS", chromium_ && launched.empty() ? chromium_->endpoint() : ""},
+          {"HARVELO_BIDI", firefox_ && launched.empty() ? firefox_->endpoint() : ""},
           {"HOME", home_.path()},
           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
-          {"XDG_DATA_HOME", launched ? launched_data : home_.path() + "/.local/share"},
+          {"XDG_DATA_HOME", launched.empty() ? home_.path() + "/.local/share" : launched},
           {"XDG_RUNTIME_DIR", runtime_.path()},
           {"WAYLAND_DISPLAY", ""},
           {"XDG_SESSION_TYPE", ""},
@@ -73,30 +54,23 @@ std::map<std::string, std::string> DesktopScene::Environment() const {
 }
 
 void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
-  page_url_ = server_.Url(path);
+  const std::string url = server_.Url(path);
   if (kind_ == BrowserKind::kFirefox) {
-    firefox_ = std::make_unique<FirefoxSession>(
-        FirefoxSession::Options{display_.display(), {page_url_}}, launcher);
+    firefox_ = std::make_unique<FirefoxSession>(FirefoxSession::Options{display_.display(), {url}},
+                                                launcher);
     // Generous: a Firefox that answers its first session late keeps it, refusing every other.
     bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
   } else {
     chromium_ = std::make_unique<ChromiumSession>(
-        ChromiumSession::Options{display_.display(), {page_url_}}, launcher);
+        ChromiumSession::Options{display_.display(), {url}}, launcher);
     devtools_ =
         std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
   }
-  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + page_url_);
-  const std::string browser_name = firefox_ ? "Mozilla Firefox" : "Chromium";
-  const auto deadline = std::chrono::steady_clock::now() + 30s;
-  do {
-    const std::string active = Run({"xdotool", "getactivewindow"});
-    if (Run({"xdotool", "getwindowname", active.substr(0, active.find('\n'))}).find(browser_name) !=
-        std::string::npos) {
-      browser_window_ = active.substr(0, active.find('\n'));
-      return;
-    }
-  } while (BeforeDeadline(deadline));
-  throw std::runtime_error("the page never came to the front; visible: " + VisibleWindows());
+  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + url);
+  const std::string name = firefox_ ? "Mozilla Firefox" : "Chromium";
+  BrowserComesToFront([&](const std::string& window) {
+    return Run({"xdotool", "getwindowname", window}).find(name) != std::string::npos;
+  });
 }
 
 bool DesktopScene::Loaded(const std::string& path) {
@@ -113,102 +87,67 @@ void DesktopScene::OpenWindow(const std::string& path) {
     OpenTarget(*devtools_, server_.Url(path), true);
   }
   if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + server_.Url(path));
-  const std::string behind = browser_window_;
-  const auto deadline = std::chrono::steady_clock::now() + 30s;
-  do {
-    const std::string active = Run({"xdotool", "getactivewindow"});
-    browser_window_ = active.substr(0, active.find('\n'));
-    if (!browser_window_.empty() && browser_window_ != behind) return;
-  } while (BeforeDeadline(deadline));
-  throw std::runtime_error("the new window never came to the front; visible: " + VisibleWindows());
+  BrowserComesToFront([behind = browser_window_](const std::string& window) {
+    return !window.empty() && window != behind;
+  });
 }
 
-std::unique_ptr<ChildProcess> DesktopScene::StartHarvelo() {
-  const int fd = ::open(output().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-  auto harvelo = std::make_unique<ChildProcess>(
-      std::vector<std::string>{program_folder_ + "/harvelo"}, Environment(), fd, fd);
-  ::close(fd);
-  return harvelo;
+void DesktopScene::BrowserComesToFront(const std::function<bool(const std::string&)>& wanted) {
+  const bool came = Eventually(
+      [&] {
+        const std::string active = Run({"xdotool", "getactivewindow"});
+        browser_window_ = active.substr(0, active.find('\n'));
+        return wanted(browser_window_);
+      },
+      30s);
+  if (!came) throw std::runtime_error("no browser window came to the front");
 }
 
-std::unique_ptr<ChildProcess> DesktopScene::StartHaulbeam(const std::string& output) {
+std::unique_ptr<ChildProcess> DesktopScene::Start(const std::string& program,
+                                                  const std::string& output) {
   const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-  auto haulbeam = std::make_unique<ChildProcess>(
-      std::vector<std::string>{program_folder_ + "/Haulbeam"}, Environment(), fd, fd);
+  auto started = std::make_unique<ChildProcess>(std::vector{program_folder_ + "/" + program},
+                                                Environment(), fd, fd);
   ::close(fd);
-  return haulbeam;
+  return started;
 }
 
 std::vector<std::string> DesktopScene::WaitForLines(const std::string& file,
                                                     const std::string& prefix, std::size_t count,
                                                     std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
   std::vector<std::string> lines;
-  do {
-    lines.clear();
-    std::istringstream text(FileText(file));
-    for (std::string line; std::getline(text, line);) {
-      if (line.starts_with(prefix)) lines.push_back(line);
-    }
-  } while (lines.size() < count && BeforeDeadline(deadline));
+  Eventually(
+      [&] {
+        lines.clear();
+        std::istringstream text(FileText(file));
+        for (std::string line; std::getline(text, line);) {
+          if (line.starts_with(prefix)) lines.push_back(line);
+        }
+        return lines.size() >= count;
+      },
+      limit);
   return lines;
 }
 
 std::string DesktopScene::FindWindow(const std::string& name, std::chrono::milliseconds limit) {
   // Polled rather than waited for with --sync, which fails outright when a window it
   // looks at goes away meanwhile.
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  do {
-    const std::string found =
-        Run({"xdotool", "search", "--onlyvisible", "--name", "^" + name + "$"});
-    if (!found.empty()) return found.substr(0, found.find('\n'));
-  } while (BeforeDeadline(deadline, 10ms));
-  return {};
-}
-
-std::string DesktopScene::Answer(const std::string& name, const std::vector<std::string>& keys) {
-  const std::string window = FindWindow(name);
-  if (window.empty() || !BecomesActive(window)) return {};
-  std::vector<std::string> typing = {"xdotool", "key"};
-  typing.insert(typing.end(), keys.begin(), keys.end());
-  Run(typing);
-  return window;
-}
-
-std::string DesktopScene::VisibleWindows() {
-  std::istringstream ids(Run({"xdotool", "search", "--onlyvisible", "--name", "."}));
-  std::string names;
-  for (std::string id; std::getline(ids, id);) names += Run({"xdotool", "getwindowname", id});
-  return names;
+  std::string found;
+  Eventually(
+      [&] {
+        found = Run({"xdotool", "search", "--onlyvisible", "--name", "^" + name + "$"});
+        return !found.empty();
+      },
+      limit, 10ms);
+  return found.substr(0, found.find('\n'));
 }
 
 bool DesktopScene::BecomesActive(const std::string& window) {
-  const auto deadline = std::chrono::steady_clock::now() + 15s;
-  do {
-    if (Run({"xdotool", "getactivewindow"}) == window + "\n") return true;
-  } while (BeforeDeadline(deadline));
-  return false;
+  return Eventually([&] { return Run({"xdotool", "getactivewindow"}) == window + "\n"; });
 }
 
 std::string DesktopScene::Run(const std::vector<std::string>& argv) {
   return RunOnDisplay(display_.display(), argv);
-}
-
-std::string DesktopScene::Setting(const std::string& name) const {
-  const std::string file = home_.path() + "/.config/Quorvex/registry.reg";
-  if (!fs::exists(file)) return "(no settings file)";
-  Hive hive = Hive::Parse(FileText(file));
-  HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex");
-  HiveValue* value = key ? key->FindValue(name) : nullptr;
-  if (!value || value->data.empty()) return "(missing)";
-  return std::string(value->data.begin(), value->data.end() - 1);
-}
-
-void DesktopScene::WriteSettings(const std::vector<std::string>& values) const {
-  fs::create_directories(home_.path() + "/.config/Quorvex");
-  std::ofstream file(home_.path() + "/.config/Quorvex/registry.reg");
-  file << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n";
-  for (const std::string& value : values) file << value << "\n";
 }
 
 // harvelo starts its companions in sessions of their own, out of reach of its process
@@ -220,10 +159,7 @@ void DesktopScene::EndStartedPrograms() {
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
     std::istringstream environment(FileText(process.path() / "environ"));
     for (std::string entry; std::getline(environment, entry, '\0');) {
-      if (entry == mark) {
-        ::kill(std::stoi(pid), SIGKILL);
-        break;
-      }
+      if (entry == mark) ::kill(std::stoi(pid), SIGKILL);
     }
   }
 }

@@ -32,9 +32,7 @@ class DesktopScene {
   // one that ShowPage starts.
   DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
                BrowserKind browser = BrowserKind::kChromium);
-  ~DesktopScene();
-  DesktopScene(const DesktopScene&) = delete;
-  DesktopScene& operator=(const DesktopScene&) = delete;
+  ~DesktopScene() { EndStartedPrograms(); }
 
   PageServer& server() { return server_; }
   const std::string& home() const { return home_.path(); }
@@ -45,8 +43,6 @@ class DesktopScene {
   // `launcher` (harvelo-browser), the launcher starts the browser and harvelo finds it by
   // itself; else harvelo is told its address.
   void ShowPage(const std::string& path, const std::string& launcher = "");
-  const std::string& page_url() const { return page_url_; }
-  const ChromiumSession& chromium() const { return *chromium_; }
   // Whether the browser has loaded the served `path` in one of its tabs, waiting 10 s at
   // most. Firefox is left free for harvelo afterwards.
   bool Loaded(const std::string& path);
@@ -55,14 +51,13 @@ class DesktopScene {
   // The X window (as xdotool names it) that shows the page.
   const std::string& browser_window() const { return browser_window_; }
 
-  // Starts harvelo. Its standard output and error, which the companions it starts share,
-  // go to the file output().
-  std::unique_ptr<ChildProcess> StartHarvelo();
+  // Starts `program` ("harvelo", "Haulbeam") of the program folder, its standard output and
+  // error (which the companions it starts share) appended to the file `output`.
+  std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& output);
+  std::unique_ptr<ChildProcess> StartHarvelo() { return Start("harvelo", output()); }
+  std::string output() const { return home_.path() + "/output.txt"; }
   // Ends every program that harvelo or this scene started (not the browser).
   void EndStartedPrograms();
-  // Starts Haulbeam as a person would, its output to the file `output`.
-  std::unique_ptr<ChildProcess> StartHaulbeam(const std::string& output);
-  std::string output() const { return home_.path() + "/output.txt"; }
 
   // The lines of the file `file` that begin with `prefix`, once there are `count` of them
   // or `limit` has passed.
@@ -74,32 +69,24 @@ class DesktopScene {
   // it shows by little.
   std::string FindWindow(const std::string& name,
                          std::chrono::milliseconds limit = std::chrono::seconds(60));
-  // Answers the window named `name` as a person would: waits for it and for its focus, then
-  // types `keys`. Answers the window; empty, with nothing typed, when it never came or
-  // never got the focus.
-  std::string Answer(const std::string& name, const std::vector<std::string>& keys);
-  // The names of the visible windows, for a failure message.
-  std::string VisibleWindows();
   // Whether `window` has, or soon gets, the focus.
   bool BecomesActive(const std::string& window);
   // Runs an X tool on the display; its standard output.
   std::string Run(const std::vector<std::string>& argv);
 
-  // The setting `name` as text; "(no settings file)" or "(missing)" when there is none.
-  std::string Setting(const std::string& name) const;
-  // Writes the settings file with these lines of values ("\"dMsgNoPicsFound\"=\"0\"").
-  void WriteSettings(const std::vector<std::string>& values) const;
-
  private:
   std::map<std::string, std::string> Environment() const;
+  // Waits until the window in front is one that `wanted` accepts, and takes it as the
+  // browser's. Throws std::runtime_error after 30 s.
+  void BrowserComesToFront(const std::function<bool(const std::string&)>& wanted);
 
   const XSession& display_;
   std::string program_folder_;
   TemporaryFolder home_;
   TemporaryFolder runtime_;
   PageServer server_;
-  std::string page_url_;
   BrowserKind kind_;
+  // Each browser ends after the client that watches it.
   std::unique_ptr<ChromiumSession> chromium_;
   std::unique_ptr<DevToolsClient> devtools_;
   std::unique_ptr<FirefoxSession> firefox_;

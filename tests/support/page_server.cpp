@@ -6,59 +6,42 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
 namespace harvelo::testing {
-
-struct PageServer::Request {
-  std::string path;
-  std::map<std::string, std::string> headers;  // names in lower case
-};
-
 namespace {
 
-const char* Phrase(int status) {
-  switch (status) {
-    case 200:
-      return "OK";
-    case 206:
-      return "Partial Content";
-    case 301:
-      return "Moved Permanently";
-    case 302:
-      return "Found";
-    case 403:
-      return "Forbidden";
-    case 404:
-      return "Not Found";
-    case 416:
-      return "Range Not Satisfiable";
-    default:
-      return "Status";
-  }
+std::string Phrase(int status) {
+  const std::map<int, std::string> kPhrases = {{200, "OK"},        {206, "Partial Content"},
+                                               {302, "Found"},     {403, "Forbidden"},
+                                               {404, "Not Found"}, {416, "Range Not Satisfiable"}};
+  return kPhrases.contains(status) ? kPhrases.at(status) : "Status";
 }
 
-bool SendAll(int connection, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t wrote = send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (wrote <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return true;
+// The answer to a request refused with `status`.
+PageServer::Reply Refusal(int status) {
+  return {Phrase(status), "text/plain", status, {}, false, 0, 0};
 }
 
-// The first byte that "bytes=N-" or "bytes=N-M" asks for.
-bool RangeStart(const std::string& range, std::size_t& first) {
-  if (range.rfind("bytes=", 0) != 0 || range.find(',') != std::string::npos) return false;
-  const std::string start = range.substr(6, range.find('-') - 6);
-  if (start.empty() || !std::all_of(start.begin(), start.end(), ::isdigit)) return false;
-  first = std::stoull(start);
-  return true;
+// The type a browser needs to show a served file as a page, a style sheet or a picture.
+std::string ContentTypeOf(const std::string& path) {
+  const std::map<std::string, std::string> kTypes = {{".html", "text/html; charset=utf-8"},
+                                                     {".css", "text/css"},
+                                                     {".jpg", "image/jpeg"},
+                                                     {".mpg", "video/mpeg"}};
+  const auto type = kTypes.find(std::filesystem::path(path).extension());
+  return type == kTypes.end() ? "application/octet-stream" : type->second;
+}
+
+// The value of the request header `name` (in lower case) in `head`.
+std::string Header(const std::string& head, const std::string& name) {
+  std::smatch match;
+  std::regex_search(head, match, std::regex("\r\n" + name + ": *([^\r]*)", std::regex::icase));
+  return match[1];
 }
 
 }  // namespace
@@ -91,10 +74,7 @@ PageServer::~PageServer() {
 
 void PageServer::Add(const std::string& path, const std::string& body,
                      const std::string& content_type) {
-  Reply reply;
-  reply.body = body;
-  reply.content_type = content_type;
-  Add(path, std::move(reply));
+  Add(path, Reply{body, content_type, 200, {}, false, 0, 0});
 }
 
 void PageServer::Add(const std::string& path, Reply reply) {
@@ -130,7 +110,18 @@ void PageServer::Serve() {
     std::lock_guard lock(mutex_);
     ++connections_;
     std::thread([this, connection] {
-      Answer(connection);
+      std::string head;
+      char buffer[4096];
+      ssize_t got = 0;
+      pollfd readable{connection, POLLIN, 0};
+      while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 &&
+             poll(&readable, 1, 2000) > 0 && (got = read(connection, buffer, sizeof buffer)) > 0) {
+        head.append(buffer, static_cast<std::size_t>(got));
+      }
+      if (head.ends_with("\r\n\r\n")) {
+        const std::string answer = Respond(head);
+        send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
+      }
       close(connection);
       std::lock_guard ended(mutex_);
       if (--connections_ == 0) connections_ended_.notify_all();
@@ -138,131 +129,55 @@ void PageServer::Serve() {
   }
 }
 
-void PageServer::Answer(int connection) {
-  std::string text;
-  char buffer[4096];
-  while (text.find("\r\n\r\n") == std::string::npos && text.size() < 65536) {
-    pollfd ready{connection, POLLIN, 0};
-    if (poll(&ready, 1, 2000) <= 0) return;
-    const ssize_t got = read(connection, buffer, sizeof buffer);
-    if (got <= 0) return;
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  Request request;
-  std::istringstream lines(text);
-  std::string line;
-  std::getline(lines, line);
-  const auto first_space = line.find(' ');
-  const auto second_space = line.find(' ', first_space + 1);
-  request.path = line.substr(first_space + 1, second_space - first_space - 1);
-  request.path = request.path.substr(0, request.path.find('?'));
-  while (std::getline(lines, line) && line != "\r") {
-    const auto colon = line.find(':');
-    if (colon == std::string::npos) continue;
-    std::string name = line.substr(0, colon);
-    std::transform(name.begin(), name.end(), name.begin(), ::tolower);
-    const auto value = line.find_first_not_of(' ', colon + 1);
-    request.headers[name] = line.substr(value, line.find_last_not_of("\r ") + 1 - value);
-  }
-  std::chrono::milliseconds delay;
-  {
-    std::lock_guard lock(mutex_);
-    delay = delay_;
-  }
-  std::this_thread::sleep_for(delay);
-  const auto [answer, cut] = Respond(request);
-  SendAll(connection, std::string_view(answer).substr(0, cut));
-}
-
-std::pair<std::string, std::size_t> PageServer::Respond(const Request& request) {
-  const auto header = [&](const std::string& name) {
-    const auto found = request.headers.find(name);
-    return found == request.headers.end() ? std::string() : found->second;
-  };
+std::string PageServer::Respond(const std::string& head) {
+  const std::size_t start = head.find(' ') + 1;
+  const std::string path = head.substr(start, head.find_first_of(" ?", start) - start);
   Reply reply;
-  bool found = false;
-  bool allowed = true;
+  std::chrono::milliseconds delay;
   bool drop = false;
   {
     std::lock_guard lock(mutex_);
-    found = Find(request.path, reply);
-    if (found && reply.drops > 0) {
-      drop = true;
-      --pages_[request.path].drops;
-    }
+    reply = Find(path);
+    if (reply.drops > 0) drop = pages_[path].drops-- > 0;
     for (const auto& [path_prefix, referer_prefix] : referers_) {
-      if (request.path.rfind(path_prefix, 0) == 0 &&
-          header("referer").rfind(referer_prefix, 0) != 0) {
-        allowed = false;
+      if (path.starts_with(path_prefix) && !Header(head, "referer").starts_with(referer_prefix)) {
+        reply = Refusal(403);
       }
     }
+    delay = delay_;
   }
-  if (!found || !allowed) {
-    reply = Reply{};
-    reply.status = found ? 403 : 404;
-    reply.body = Phrase(reply.status);
-    reply.content_type = "text/plain";
+  std::this_thread::sleep_for(delay);
+  std::smatch range;
+  const std::string asked = Header(head, "range");
+  if (reply.ranges && reply.status == 200 &&
+      std::regex_match(asked, range, std::regex("bytes=([0-9]+)-[0-9]*"))) {
+    const std::size_t size = reply.body.size(), first = std::stoull(range[1]);
+    reply.status = first < size ? 206 : 416;
+    reply.headers.emplace_back("Content-Range", first < size ? "bytes " + std::to_string(first) +
+                                                                   "-" + std::to_string(size - 1) +
+                                                                   "/" + std::to_string(size)
+                                                             : "bytes */" + std::to_string(size));
+    reply.body.erase(0, std::min(first, size));
   }
-  std::size_t first = 0;
-  if (reply.ranges && reply.status == 200) {
-    const std::size_t size = reply.body.size();
-    reply.headers.emplace_back("Accept-Ranges", "bytes");
-    if (RangeStart(header("range"), first) && first >= size) {
-      reply.status = 416;
-      reply.headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
-      reply.body.clear();
-    } else if (RangeStart(header("range"), first)) {
-      reply.status = 206;
-      reply.headers.emplace_back("Content-Range", "bytes " + std::to_string(first) + "-" +
-                                                      std::to_string(size - 1) + "/" +
-                                                      std::to_string(size));
-      reply.body.erase(0, first);
-    }
-  }
-  std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + Phrase(reply.status) +
-                     "\r\nContent-Type: " + reply.content_type +
-                     "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n";
-  for (const auto& [name, value] : reply.headers) head += name + ": " + value + "\r\n";
-  head += "Connection: close\r\n\r\n";
-  const std::size_t cut = drop ? head.size() + reply.drop_after : std::string::npos;
-  return {head + reply.body, cut};
+  if (reply.ranges) reply.headers.emplace_back("Accept-Ranges", "bytes");
+  std::string answer = "HTTP/1.1 " + std::to_string(reply.status) + " " + Phrase(reply.status) +
+                       "\r\nContent-Type: " + reply.content_type +
+                       "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n";
+  for (const auto& [name, value] : reply.headers) answer += name + ": " + value + "\r\n";
+  answer += "Connection: close\r\n\r\n";
+  if (drop) return answer + reply.body.substr(0, reply.drop_after);
+  return answer + reply.body;
 }
 
-namespace {
-
-// The type a browser needs to show a served file as a page, a style sheet or a picture.
-std::string ContentTypeOf(const std::string& path) {
-  static const std::pair<const char*, const char*> kTypes[] = {
-      {".html", "text/html; charset=utf-8"},
-      {".css", "text/css"},
-      {".jpg", "image/jpeg"},
-      {".gif", "image/gif"},
-      {".mpg", "video/mpeg"}};
-  for (const auto& [extension, type] : kTypes) {
-    if (path.ends_with(extension)) return type;
-  }
-  return "application/octet-stream";
-}
-
-}  // namespace
-
-bool PageServer::Find(const std::string& path, Reply& reply) {
-  const auto page = pages_.find(path);
-  if (page != pages_.end()) {
-    reply = page->second;
-    return true;
-  }
+PageServer::Reply PageServer::Find(const std::string& path) {
+  if (const auto page = pages_.find(path); page != pages_.end()) return page->second;
   if (folder_.empty() || ("/" + path + "/").find("/../") != std::string::npos ||
       !std::filesystem::is_regular_file(folder_ + path)) {
-    return false;
+    return Refusal(404);
   }
-  std::ifstream file(folder_ + path, std::ios::binary);
   std::ostringstream bytes;
-  bytes << file.rdbuf();
-  reply.body = bytes.str();
-  reply.ranges = true;
-  reply.content_type = ContentTypeOf(path);
-  return true;
+  bytes << std::ifstream(folder_ + path, std::ios::binary).rdbuf();
+  return Reply{bytes.str(), ContentTypeOf(path), 200, {}, true, 0, 0};
 }
 
 }  // namespace harvelo::testing

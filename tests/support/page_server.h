@@ -25,8 +25,7 @@ class PageServer {
     std::string body;
     std::string content_type = "application/octet-stream";
     int status = 200;  // 302 with a "Location" header redirects
-    std::vector<std::pair<std::string, std::string>>
-        headers;          // "Location", "Content-Disposition"...
+    std::vector<std::pair<std::string, std::string>> headers;  // "Location"...
     bool ranges = false;  // answers "Range: bytes=N-" with 206 and its Content-Range
     // The first `drops` requests get the headers and only `drop_after` bytes of the body
     // before the connection closes.
@@ -55,12 +54,11 @@ class PageServer {
   std::string Url(const std::string& path) const;
 
  private:
-  struct Request;
   void Serve();
-  void Answer(int connection);
-  // What `request` gets, and how many body bytes to send before closing (all: npos).
-  std::pair<std::string, std::size_t> Respond(const Request& request);
-  bool Find(const std::string& path, Reply& reply);
+  // The answer to the request `head`, cut short when its reply drops.
+  std::string Respond(const std::string& head);
+  // The reply to `path`, as given or as found in the folder; 404 when there is none.
+  Reply Find(const std::string& path);
 
   int listener_ = -1;
   int port_ = 0;

@@ -3,9 +3,7 @@
 
 // Pages written by others, saved in a folder beside the sources (HARVELO_REALPAGES): an
 // extra corpus. A clone of the repository alone has no such folder, and the tests that read
-// it skip:
-//
-//   if (!testing::HaveRealPages()) GTEST_SKIP() << testing::kNoRealPages;
+// it skip:  if (!testing::HaveRealPages()) GTEST_SKIP() << testing::kNoRealPages;
 
 #include <filesystem>
 #include <string>
