@@ -41,10 +41,15 @@ bool BeforeDeadline(std::chrono::steady_clock::time_point deadline,
 }  // namespace
 
 DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
-                           const std::string& site, BrowserKind browser)
+                           const std::string& site, BrowserKind browser, bool over_tls)
     : display_(display), program_folder_(std::move(program_folder)), kind_(browser) {
   ::chmod(runtime_.path().c_str(), 0700);
   server_.ServeFolder(site);
+  if (over_tls) tls_ = std::make_unique<TlsFront>(server_);
+}
+
+std::string DesktopScene::Url(const std::string& path) const {
+  return tls_ ? tls_->Url(path) : server_.Url(path);
 }
 
 DesktopScene::~DesktopScene() {
@@ -63,6 +68,7 @@ std::map<std::string, std::string> DesktopScene::Environment() const {
   return {{"DISPLAY", display_.display()},
           {"HARVELO_DEVTOOLS", chromium_ && !launched ? chromium_->endpoint() : ""},
           {"HARVELO_BIDI", firefox_ && !launched ? firefox_->endpoint() : ""},
+          {"HAULBEAM_CA_FILE", tls_ ? TlsFront::AuthorityFile() : ""},
           {"HOME", home_.path()},
           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
           {"XDG_DATA_HOME", launched ? launched_data : home_.path() + "/.local/share"},
@@ -73,15 +79,17 @@ std::map<std::string, std::string> DesktopScene::Environment() const {
 }
 
 void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
-  page_url_ = server_.Url(path);
+  page_url_ = Url(path);
   if (kind_ == BrowserKind::kFirefox) {
     firefox_ = std::make_unique<FirefoxSession>(
         FirefoxSession::Options{display_.display(), {page_url_}}, launcher);
     // Generous: a Firefox that answers its first session late keeps it, refusing every other.
     bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
   } else {
+    std::vector<std::string> browser_switches;
+    if (tls_) browser_switches.push_back(TlsFront::ChromiumSwitch());
     chromium_ = std::make_unique<ChromiumSession>(
-        ChromiumSession::Options{display_.display(), {page_url_}}, launcher);
+        ChromiumSession::Options{display_.display(), {page_url_}}, launcher, browser_switches);
     devtools_ =
         std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
   }
@@ -100,19 +108,19 @@ void DesktopScene::ShowPage(const std::string& path, const std::string& launcher
 }
 
 bool DesktopScene::Loaded(const std::string& path) {
-  if (!bidi_) return !LoadedTarget(*devtools_, chromium_->endpoint(), server_.Url(path)).isEmpty();
-  const bool loaded = LoadedTab(*bidi_, server_.Url(path));
+  if (!bidi_) return !LoadedTarget(*devtools_, chromium_->endpoint(), Url(path)).isEmpty();
+  const bool loaded = LoadedTab(*bidi_, Url(path));
   bidi_->EndSession();  // Firefox serves one client at a time
   return loaded;
 }
 
 void DesktopScene::OpenWindow(const std::string& path) {
   if (bidi_) {
-    OpenTab(*bidi_, server_.Url(path), true);
+    OpenTab(*bidi_, Url(path), true);
   } else {
-    OpenTarget(*devtools_, server_.Url(path), true);
+    OpenTarget(*devtools_, Url(path), true);
   }
-  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + server_.Url(path));
+  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + Url(path));
   const std::string behind = browser_window_;
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   do {

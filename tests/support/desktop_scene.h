@@ -19,6 +19,7 @@
 #include "support/chromium_session.h"
 #include "support/firefox_session.h"
 #include "support/page_server.h"
+#include "support/tls_front.h"
 #include "support/x_session.h"
 
 namespace harvelo::testing {
@@ -29,9 +30,10 @@ class DesktopScene {
  public:
   // `display` must remain live while the scene is. `program_folder` holds harvelo,
   // Haulbeam and Tellora; `site` is the folder served (the sample pages); `browser` is the
-  // one that ShowPage starts.
+  // one that ShowPage starts. With `over_tls` (Chromium only) the pages are served over
+  // HTTPS with the test certificate, which the browser and Haulbeam are told to accept.
   DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
-               BrowserKind browser = BrowserKind::kChromium);
+               BrowserKind browser = BrowserKind::kChromium, bool over_tls = false);
   ~DesktopScene();
   DesktopScene(const DesktopScene&) = delete;
   DesktopScene& operator=(const DesktopScene&) = delete;
@@ -92,12 +94,15 @@ class DesktopScene {
 
  private:
   std::map<std::string, std::string> Environment() const;
+  // The served `path`'s address.
+  std::string Url(const std::string& path) const;
 
   const XSession& display_;
   std::string program_folder_;
   TemporaryFolder home_;
   TemporaryFolder runtime_;
   PageServer server_;
+  std::unique_ptr<TlsFront> tls_;
   std::string page_url_;
   BrowserKind kind_;
   std::unique_ptr<ChromiumSession> chromium_;

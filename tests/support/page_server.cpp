@@ -112,6 +112,11 @@ void PageServer::RequireReferer(const std::string& path_prefix, const std::strin
   referers_.emplace_back(path_prefix, referer_prefix);
 }
 
+void PageServer::RequireCookie(const std::string& path_prefix, const std::string& cookie) {
+  std::lock_guard lock(mutex_);
+  cookies_.emplace_back(path_prefix, cookie);
+}
+
 void PageServer::Delay(std::chrono::milliseconds delay) {
   std::lock_guard lock(mutex_);
   delay_ = delay;
@@ -193,6 +198,12 @@ std::pair<std::string, std::size_t> PageServer::Respond(const Request& request) 
     for (const auto& [path_prefix, referer_prefix] : referers_) {
       if (request.path.rfind(path_prefix, 0) == 0 &&
           header("referer").rfind(referer_prefix, 0) != 0) {
+        allowed = false;
+      }
+    }
+    for (const auto& [path_prefix, cookie] : cookies_) {
+      if (request.path.rfind(path_prefix, 0) == 0 &&
+          header("cookie").find(cookie) == std::string::npos) {
         allowed = false;
       }
     }
