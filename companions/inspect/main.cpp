@@ -17,7 +17,8 @@ namespace {
 constexpr int kBadInput = 2;
 
 const char kHelp[] =
-    "Usage: harvelo-inspect --page-url URL [--modern-reach] [FILE]\n"
+    "Usage: harvelo-inspect --page-url URL [FILE]\n"
+    "       harvelo-inspect --page-url URL --modern-reach [FILE]\n"
     "\n"
     "Shows what harvelo would take from a saved web page, without a browser, a dialog or\n"
     "a download. The page is read as UTF-8 from FILE, or from standard input when FILE is\n"

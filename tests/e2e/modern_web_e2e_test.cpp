@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "support/desktop_scene.h"
 #include "support/qt_application.h"
@@ -24,10 +24,8 @@ using ::testing::SizeIs;
 using Files = std::map<std::string, std::string>;
 
 std::string FileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  QFile file(QString::fromStdString(path));
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
 // Bytes that tell one file from another, including the ones that text handling would spoil.
