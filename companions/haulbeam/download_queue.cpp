@@ -11,8 +11,8 @@ constexpr std::chrono::milliseconds kTick{500};
 }  // namespace
 
 DownloadQueue::DownloadQueue(QNetworkAccessManager& network, QueueSettings settings,
-                             QueueObserver& observer)
-    : network_(network), settings_(std::move(settings)), observer_(observer) {
+                             QueueObserver& observer, BrowserCookies* cookies)
+    : network_(network), settings_(std::move(settings)), observer_(observer), cookies_(cookies) {
   ticker_.setInterval(kTick);
   QObject::connect(&ticker_, &QTimer::timeout, &context_, [this] { Tick(); });
 }
@@ -63,7 +63,7 @@ void DownloadQueue::Attempt(int row) {
   Active& active = active_.at(row);
   active.counted = -1;
   active.transfer = std::make_unique<Transfer>(
-      network_, status.job,
+      network_, cookies_, status.job,
       [this, row](qint64 received, qint64 total) {
         JobStatus& progress = jobs_[static_cast<std::size_t>(row)];
         progress.received = received;

@@ -49,8 +49,10 @@ struct QueueSettings {
 
 class DownloadQueue {
  public:
-  // `network` and `observer` must remain live while the queue is.
-  DownloadQueue(QNetworkAccessManager& network, QueueSettings settings, QueueObserver& observer);
+  // `network`, `observer` and `cookies` must remain live while the queue is. Without
+  // `cookies` the downloads go out without the browser's cookies.
+  DownloadQueue(QNetworkAccessManager& network, QueueSettings settings, QueueObserver& observer,
+                BrowserCookies* cookies = nullptr);
   ~DownloadQueue();
 
   // Queues `job` as the last row, and starts it when a place is free.
@@ -79,6 +81,7 @@ class DownloadQueue {
   QNetworkAccessManager& network_;
   const QueueSettings settings_;
   QueueObserver& observer_;
+  BrowserCookies* const cookies_;
   std::vector<JobStatus> jobs_;
   std::deque<int> waiting_;
   std::map<int, Active> active_;

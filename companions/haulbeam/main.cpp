@@ -7,10 +7,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "browser_cookies.h"
 #include "options.h"
+#include "platform/linux/devtools/devtools_endpoint.h"
 #include "platform/linux/posix/process_starter.h"
 #include "platform/linux/qt_widgets/program_icon.h"
 #include "program.h"
+#include "trusted_authorities.h"
 
 namespace {
 
@@ -52,9 +55,21 @@ int main(int argc, char** argv) {
   }
   // The proxy that the environment names (http_proxy, https_proxy, no_proxy), as curl does.
   QNetworkProxyFactory::setUseSystemConfiguration(true);
+  const QString authorities = qEnvironmentVariable(haulbeam::kAuthoritiesVariable);
+  QString problem_with_authorities;
+  if (!authorities.isEmpty() &&
+      !haulbeam::TrustAuthoritiesFrom(authorities, problem_with_authorities)) {
+    std::fprintf(stderr, "Haulbeam: %s; trusting the system's authorities only.\n",
+                 problem_with_authorities.toUtf8().constData());
+  }
   QNetworkAccessManager network;
+  const auto cookies = haulbeam::NewDevToolsCookies([] { return harvelo::FindDevToolsEndpoint(); },
+                                                    [](const QString& line) {
+                                                      std::fputs(line.toUtf8().constData(), stderr);
+                                                      std::fflush(stderr);
+                                                    });
   try {
-    haulbeam::Program program(*options, network, qgetenv(harvelo::kWindowStyleVariable));
+    haulbeam::Program program(*options, network, *cookies, qgetenv(harvelo::kWindowStyleVariable));
     return application->exec();
   } catch (const harvelo::ServerNameTaken&) {
     std::fputs("Haulbeam is running already; it takes the jobs.\n", stderr);

@@ -26,9 +26,9 @@ void Print(std::FILE* stream, const QString& text) {
 
 }  // namespace
 
-Program::Program(const Options& options, QNetworkAccessManager& network,
+Program::Program(const Options& options, QNetworkAccessManager& network, BrowserCookies& cookies,
                  const QByteArray& window_style)
-    : queue_(network, options.queue, *this), end_after_(options.end_after) {
+    : queue_(network, options.queue, *this, &cookies), end_after_(options.end_after) {
   end_timer_.setSingleShot(true);
   QObject::connect(&end_timer_, &QTimer::timeout, [this] { EndIfIdle(); });
   server_ = harvelo::ListenAsChannelServer(

@@ -24,9 +24,10 @@ class Program : public QueueObserver {
  public:
   // Listens as "my server" in the user's channel folder and shows the window when the
   // options ask for one, as `window_style` says. Throws harvelo::ServerNameTaken when
-  // another Haulbeam listens, harvelo::Failure when it cannot listen. `network` must
-  // remain live while the program is; a QApplication must exist for a window.
-  Program(const Options& options, QNetworkAccessManager& network, const QByteArray& window_style);
+  // another Haulbeam listens, harvelo::Failure when it cannot listen. `network` and
+  // `cookies` must remain live while the program is; a QApplication must exist for a window.
+  Program(const Options& options, QNetworkAccessManager& network, BrowserCookies& cookies,
+          const QByteArray& window_style);
   ~Program() override;
 
   void JobAdded(int row) override;

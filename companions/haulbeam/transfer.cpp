@@ -1,5 +1,6 @@
 #include "transfer.h"
 
+#include <QNetworkCookieJar>
 #include <QNetworkRequest>
 #include <QTimer>
 
@@ -53,18 +54,34 @@ bool ReadContentRange(const QByteArray& value, qint64& first, qint64& total) {
   return ok;
 }
 
+// The jar sends the browser's cookies for `address` from now on, in place of its own; it
+// keeps their domains and paths, so a redirect to another site does not carry them.
+void TakeBrowserCookies(QNetworkCookieJar& jar, const QUrl& address,
+                        const QList<QNetworkCookie>& cookies) {
+  for (const QNetworkCookie& cookie : jar.cookiesForUrl(address)) jar.deleteCookie(cookie);
+  for (const QNetworkCookie& cookie : cookies) jar.insertCookie(cookie);
+}
+
 }  // namespace
 
-Transfer::Transfer(QNetworkAccessManager& network, const Job& job, Progress progress, Done done)
+Transfer::Transfer(QNetworkAccessManager& network, BrowserCookies* cookies, const Job& job,
+                   Progress progress, Done done)
     : network_(network), job_(job), progress_(std::move(progress)), done_(std::move(done)) {
-  QTimer::singleShot(0, &context_, [this] {
+  QTimer::singleShot(0, &context_, [this, cookies] {
     if (!IsWebAddress(job_.url)) return End(Outcome::Kind::kFailed, u"not a web address"_s);
     try {
       part_ = std::make_unique<PartFile>(job_.folder, job_.url);
     } catch (const harvelo::Failure& failure) {
       return End(Outcome::Kind::kFailed, QString::fromStdString(failure.what()));
     }
-    Request();
+    if (!cookies) return Request();
+    cookies->Ask(job_.url, &context_, [this](const BrowserIdentity& browser) {
+      if (!browser.user_agent.isEmpty()) {
+        user_agent_ = browser.user_agent;
+        TakeBrowserCookies(*network_.cookieJar(), job_.url, browser.cookies);
+      }
+      Request();
+    });
   });
 }
 
@@ -74,7 +91,7 @@ void Transfer::Request() {
   QNetworkRequest request(job_.url);
   // Bytes as the server stores them, so that a range means the same bytes every time.
   request.setRawHeader("Accept-Encoding", "identity");
-  request.setHeader(QNetworkRequest::UserAgentHeader, u"Haulbeam"_s);
+  request.setRawHeader("User-Agent", user_agent_.isEmpty() ? "Haulbeam" : user_agent_);
   const QUrl origin(job_.origin);
   if (IsWebAddress(origin)) request.setRawHeader("Referer", origin.toEncoded());
   if (part_->size() > 0) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "browser_cookies.h"
 #include "job.h"
 #include "part_file.h"
 
@@ -28,10 +29,12 @@ class Transfer {
   using Progress = std::function<void(qint64 received, qint64 total)>;
   using Done = std::function<void(const Outcome&)>;
 
-  // Starts at once. Both callbacks come from the event loop; `done` comes once, last, and
-  // may destroy the transfer. Destroying it earlier aborts the request and keeps the part
-  // file. `network` must remain live while the transfer is.
-  Transfer(QNetworkAccessManager& network, const Job& job, Progress progress, Done done);
+  // Starts at once, first asking `cookies` (when there is one) what the user's browser would
+  // send. Both callbacks come from the event loop; `done` comes once, last, and may destroy
+  // the transfer. Destroying it earlier aborts the request and keeps the part file.
+  // `network` and `cookies` must remain live while the transfer is.
+  Transfer(QNetworkAccessManager& network, BrowserCookies* cookies, const Job& job,
+           Progress progress, Done done);
   ~Transfer();
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -57,6 +60,7 @@ class Transfer {
   bool keep_body_ = false;
   bool restarted_ = false;
   qint64 total_ = -1;
+  QByteArray user_agent_;
   QObject context_;  // of the connections and the timer: they end with the transfer
 };
 

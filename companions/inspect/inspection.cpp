@@ -7,13 +7,13 @@
 namespace harvelo {
 
 Inspection InspectPage(Text page_html, Text page_url, Registry& registry, UrlService& urls,
-                       UserInterface& ui) {
+                       UserInterface& ui, MediaReach reach) {
   Inspection inspection;
   inspection.harvest_allowed = IsHarvestAllowed(registry, page_html);
   const std::unique_ptr<WebBrowser> page = NewSavedPage(std::move(page_html), std::move(page_url));
-  inspection.scan = ScanForMedia(*page, urls, ui);
+  inspection.scan = ScanForMedia(*page, urls, ui, reach);
   const std::vector<Text>& media = inspection.scan.MediaURLs;
-  inspection.movies = CountMovies(media);
+  inspection.movies = CountMovies(media, reach);
   inspection.pictures = static_cast<std::int32_t>(media.size()) - 1 - inspection.movies;
   return inspection;
 }

@@ -26,10 +26,11 @@ struct Inspection {
   std::int16_t movies = 0;
 };
 
-// The page `page_html` as shown at `page_url`. `registry` holds the settings the robots gate
-// reads. Throws Failure when the scan fails or the movies overflow their count.
+// The page `page_html` as shown at `page_url`, scanned with `reach`. `registry` holds the
+// settings the robots gate reads. Throws Failure when the scan fails or the movies overflow
+// their count.
 Inspection InspectPage(Text page_html, Text page_url, Registry& registry, UrlService& urls,
-                       UserInterface& ui);
+                       UserInterface& ui, MediaReach reach = {});
 
 // {"mode": "source" or "marker", "links": [[link, content], ...], "media": [...],
 //  "pictures": P, "movies": M, "harvest_allowed": true or false}, on one line, in UTF-8.

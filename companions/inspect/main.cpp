@@ -18,6 +18,7 @@ constexpr int kBadInput = 2;
 
 const char kHelp[] =
     "Usage: harvelo-inspect --page-url URL [FILE]\n"
+    "       harvelo-inspect --page-url URL --modern-reach [FILE]\n"
     "\n"
     "Shows what harvelo would take from a saved web page, without a browser, a dialog or\n"
     "a download. The page is read as UTF-8 from FILE, or from standard input when FILE is\n"
@@ -33,6 +34,11 @@ const char kHelp[] =
     "document in the browser, so here it only reports its mode. harvest_allowed: whether\n"
     "the page's robots exclusion lets harvelo take anything, with the setting vObeyRobot\n"
     "as your settings file holds it; harvelo scans a refused page no further.\n"
+    "\n"
+    "The scan reaches as far as the setting vModernReach says: with \"1\", https\n"
+    "addresses count as well as http ones, and .png, .webp, .avif pictures and .mp4,\n"
+    ".webm, .m4v, .mkv movies as well as the classic types. --modern-reach scans so for\n"
+    "this run whatever the setting holds.\n"
     "\n"
     "Exit status: 0 on success, 1 when the page cannot be scanned, 2 on a usage error or\n"
     "unreadable input.\n";
@@ -74,6 +80,7 @@ int main(int argc, char** argv) {
   std::string page_url;
   bool have_url = false;
   std::string file;
+  bool modern_reach = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -87,6 +94,8 @@ int main(int argc, char** argv) {
     } else if (arg.rfind("--page-url=", 0) == 0) {
       page_url = arg.substr(11);
       have_url = true;
+    } else if (arg == "--modern-reach") {
+      modern_reach = true;
     } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
       return UsageError("unknown option " + arg);
     } else if (file.empty()) {
@@ -112,8 +121,10 @@ int main(int argc, char** argv) {
   try {
     harvelo::Text page = harvelo::FromUtf8(bytes);
     std::string().swap(bytes);  // the page is held once, as text
-    const harvelo::Inspection inspection =
-        harvelo::InspectPage(std::move(page), harvelo::FromUtf8(page_url), registry, *urls, ui);
+    harvelo::MediaReach reach = harvelo::ReadMediaReach(registry);
+    reach.modern = reach.modern || modern_reach;
+    const harvelo::Inspection inspection = harvelo::InspectPage(
+        std::move(page), harvelo::FromUtf8(page_url), registry, *urls, ui, reach);
     harvelo::WriteInspectionJson(inspection, std::cout);
     std::cout << "\n";
   } catch (const harvelo::Failure& failure) {

@@ -6,6 +6,7 @@
 #include "run/attach_browser.h"
 #include "run/error_box.h"
 #include "run/robots_gate.h"
+#include "scanner/media_reach.h"
 #include "settings/registry.h"
 
 namespace harvelo {
@@ -50,10 +51,11 @@ void Form1::ScanPage() {
     WebBrowser& page = *state_.AttachedBrowser;
     // MediaURLs is slot 0 alone from here on, whatever the scan raises.
     state_.scan = MediaScan();
-    state_.scan = ScanForMedia(page, platform_.urls, platform_.ui);
+    Registry registry(platform_.registry);
+    const MediaReach reach = ReadMediaReach(registry);
+    state_.scan = ScanForMedia(page, platform_.urls, platform_.ui, reach);
     if (state_.scan.MediaURLs.size() < 2) {
-      if (Registry(platform_.registry).ReadSetting(kSettingsKey, setting::dMsgNoPicsFound) !=
-          u"0") {
+      if (registry.ReadSetting(kSettingsKey, setting::dMsgNoPicsFound) != u"0") {
         if (!notice_) {
           notice_ = std::make_unique<NoPicsNotice>(platform_.notice, platform_.windows,
                                                    platform_.registry, platform_.ui, state_);
@@ -62,7 +64,7 @@ void Form1::ScanPage() {
       }
       return;
     }
-    const Text folder = ChooseSaveFolder(platform_, page, state_.scan.MediaURLs);
+    const Text folder = ChooseSaveFolder(platform_, page, state_.scan.MediaURLs, reach);
     if (folder.empty()) platform_.ui.End();
     jobs_.SendDownloadJobs(page, state_.scan.MediaURLs, folder);
   } catch (const Failure& failure) {

@@ -71,8 +71,11 @@ class ForwardFind {
 
 bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
 
-// The first six characters, lower-cased, are "http:/".
-bool BeginsAbsolute(TextView address) { return StandsAt(address, 0, u"http:/"sv); }
+// The first six characters, lower-cased, are "http:/"; or, for a modern reach, the first
+// seven are "https:/".
+bool BeginsAbsolute(TextView address, MediaReach reach) {
+  return StandsAt(address, 0, u"http:/"sv) || (reach.modern && StandsAt(address, 0, u"https:/"sv));
+}
 
 // The value ends at its first double quote, single quote or space; or at a ">" that comes
 // before them all when no double quote follows it. (Its end is never trimmed: the first
@@ -144,7 +147,7 @@ Text GetImageSource(const Text& text) { return Text(ImageSource(text)); }
 // each question the scan asks of the stretch is answered from the whole text, bounded by
 // the stretch's last position, with searches that only move forward.
 void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
-               const Text& page_address, UrlService& urls, UserInterface& ui) {
+               const Text& page_address, UrlService& urls, UserInterface& ui, MediaReach reach) {
   const Text& H = page_text;
   if (set_number < 0 || static_cast<std::size_t>(set_number) >= sets.size()) {
     throw Failure(u"Subscript out of range");
@@ -202,19 +205,19 @@ void ListLinks(LinkSets& sets, std::int16_t set_number, const Text& page_text,
         if (content_end > g + 1) {
           const TextView content = TextView(H).substr(g, content_end - g - 1);
           TextView value = UnquoteLink(TrimSpacesView(TextView(H).substr(hs - 1, he - hs)));
-          if (!B.empty() && !BeginsAbsolute(value)) {
+          if (!B.empty() && !BeginsAbsolute(value, reach)) {
             if (B.back() != u'/') B += u'/';
             if (!value.empty() && value.front() == u'/') value.remove_prefix(1);
             joined.assign(B).append(value);
             value = joined;
           }
-          if (!BeginsAbsolute(value)) {
+          if (!BeginsAbsolute(value, reach)) {
             combine.Combine(value, combined);
             value = combined;
           }
           set.LinkURLs.push_back(value);
           TextView image = ImageSource(content);
-          if (!BeginsAbsolute(image)) {
+          if (!BeginsAbsolute(image, reach)) {
             combine.Combine(image, combined);
             image = combined;
           }

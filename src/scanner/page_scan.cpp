@@ -53,17 +53,17 @@ bool IsLinkElement(HtmlElement& element) {
   }
 }
 
-std::int16_t CountMovies(const std::vector<Text>& list) {
+std::int16_t CountMovies(const std::vector<Text>& list, MediaReach reach) {
   std::int16_t movies = 0;
   for (std::size_t i = 1; i < list.size(); ++i) {
-    if (!IsMovieURL(LowerAscii(list[i]))) continue;
+    if (!IsMovieURL(LowerAscii(list[i]), reach)) continue;
     if (movies == INT16_MAX) throw Failure(u"Overflow");
     ++movies;
   }
   return movies;
 }
 
-MediaScan ScanForMedia(WebBrowser& page, UrlService& urls, UserInterface& ui) {
+MediaScan ScanForMedia(WebBrowser& page, UrlService& urls, UserInterface& ui, MediaReach reach) {
   MediaScan scan;
   // Both markers are looked for, each in a fresh read of the page.
   const bool pictures_marker = Contains(LowerAscii(PageHtml(page)), kPicturesMarker);
@@ -78,13 +78,14 @@ MediaScan ScanForMedia(WebBrowser& page, UrlService& urls, UserInterface& ui) {
   scan.linkSets.assign(2, LinkSet());
   const std::int16_t set_number = 1;
   const Text page_html = PageHtml(page);
-  ListLinks(scan.linkSets, set_number, page_html, page.LocationURL(), urls, ui);
-  TakeSourceMedia(scan.linkSets[set_number], scan.MediaURLs, ui);
+  ListLinks(scan.linkSets, set_number, page_html, page.LocationURL(), urls, ui, reach);
+  TakeSourceMedia(scan.linkSets[set_number], scan.MediaURLs, ui, reach);
   return scan;
 }
 
-Text ChooseSaveFolder(Platform& platform, WebBrowser& page, const std::vector<Text>& MediaURLs) {
-  const std::int16_t movies = CountMovies(MediaURLs);
+Text ChooseSaveFolder(Platform& platform, WebBrowser& page, const std::vector<Text>& MediaURLs,
+                      MediaReach reach) {
+  const std::int16_t movies = CountMovies(MediaURLs, reach);
   const std::int32_t pictures = static_cast<std::int32_t>(MediaURLs.size()) - 1 - movies;
   const Text initial =
       InitialSaveFolder(platform.registry, platform.shell_folders, platform.file_system, movies);

@@ -14,6 +14,7 @@
 #include "platform/url_service.h"
 #include "platform/user_interface.h"
 #include "scanner/link_set.h"
+#include "scanner/media_types.h"
 #include "text/text.h"
 
 namespace harvelo {
@@ -32,21 +33,25 @@ struct MediaScan {
 
 // Chooses the mode from two fresh reads of the page's HTML, then collects: from the
 // document's links that wrap an image and its images outside links on a marker page; from
-// the link pairs of the page's text that wrap a picture otherwise (yielding through `ui`).
+// the link pairs of the page's text that wrap a picture otherwise (yielding through `ui`),
+// with the addresses and types of `reach`; a marker page is read the same in every reach.
 // Failures of the page reads and of the link extraction propagate.
-MediaScan ScanForMedia(WebBrowser& page, UrlService& urls, UserInterface& ui);
+MediaScan ScanForMedia(WebBrowser& page, UrlService& urls, UserInterface& ui,
+                       MediaReach reach = {});
 
 // The dialog in which the user confirms the folder for `MediaURLs`: the initial folder by
 // the movie count, the counts in its instruction text, owned by the page's window. The
-// chosen folder, or the empty text when the user cancelled. Throws Failure when the movies
-// are more than 32767, and when the dialog fails.
-Text ChooseSaveFolder(Platform& platform, WebBrowser& page, const std::vector<Text>& MediaURLs);
+// chosen folder, or the empty text when the user cancelled. Movies are those of `reach`.
+// Throws Failure when the movies are more than 32767, and when the dialog fails.
+Text ChooseSaveFolder(Platform& platform, WebBrowser& page, const std::vector<Text>& MediaURLs,
+                      MediaReach reach = {});
 
 // True when the element's href can be read.
 bool IsLinkElement(HtmlElement& element);
 
-// The movies among slots 1 to N. Throws Failure when there are more than 32767.
-std::int16_t CountMovies(const std::vector<Text>& list);
+// The movies (those of `reach`) among slots 1 to N. Throws Failure when there are more
+// than 32767.
+std::int16_t CountMovies(const std::vector<Text>& list, MediaReach reach = {});
 
 }  // namespace harvelo
 

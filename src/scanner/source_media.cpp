@@ -14,7 +14,8 @@ bool IsInMediaList(const std::vector<Text>& list, const Text& address) {
   return false;
 }
 
-void TakeSourceMedia(const LinkSet& set, std::vector<Text>& media, UserInterface& ui) {
+void TakeSourceMedia(const LinkSet& set, std::vector<Text>& media, UserInterface& ui,
+                     MediaReach reach) {
   // The entries by their hash, so that the duplicate test of a large page does not walk
   // the whole list for every pair; it answers exactly as IsInMediaList does.
   std::unordered_multimap<std::size_t, std::size_t> listed;
@@ -36,8 +37,9 @@ void TakeSourceMedia(const LinkSet& set, std::vector<Text>& media, UserInterface
       if (cut != Text::npos) target.resize(cut);
     }
     const Text lower = LowerAscii(target);
-    if ((IsMovieURL(lower) || IsPictureURL(lower)) && IsPictureURL(LowerAscii(content)) &&
-        StartsWith(lower, u"http://") && !is_listed(target)) {
+    if ((IsMovieURL(lower, reach) || IsPictureURL(lower, reach)) &&
+        IsPictureURL(LowerAscii(content), reach) && IsReachableURL(lower, reach) &&
+        !is_listed(target)) {
       listed.emplace(hash(target), media.size());
       media.push_back(std::move(target));
     }

@@ -7,6 +7,7 @@
 
 #include "platform/user_interface.h"
 #include "scanner/link_set.h"
+#include "scanner/media_types.h"
 #include "text/text.h"
 
 namespace harvelo {
@@ -21,9 +22,11 @@ inline const Text kSourceItem = u"qxsource=";
 bool IsInMediaList(const std::vector<Text>& list, const Text& address);
 
 // Appends to `media` every target of `set` (slots 1 to N) that names a picture or movie,
-// begins with "http://", wraps a picture and is not listed yet; a target with "qxsource="
-// loses its part from the first "?" on. Yields once per pair through `ui`.
-void TakeSourceMedia(const LinkSet& set, std::vector<Text>& media, UserInterface& ui);
+// begins with "http://" (or "https://" too, for a modern `reach`), wraps a picture and is
+// not listed yet; a target with "qxsource=" loses its part from the first "?" on. The types
+// are those of `reach`. Yields once per pair through `ui`.
+void TakeSourceMedia(const LinkSet& set, std::vector<Text>& media, UserInterface& ui,
+                     MediaReach reach = {});
 
 }  // namespace harvelo
 

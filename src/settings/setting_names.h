@@ -29,6 +29,8 @@ inline const Text dLogPath = u"dLogPath";
 inline const Text dGroupNumber = u"dGroupNumber";
 // "1": the browser window is maximised when the attachment is asked to.
 inline const Text vMaximize = u"vMaximize";
+// "1": source mode also takes https addresses and today's picture and movie types.
+inline const Text vModernReach = u"vModernReach";
 
 }  // namespace setting
 

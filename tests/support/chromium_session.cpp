@@ -4,7 +4,8 @@
 
 namespace harvelo::testing {
 
-ChromiumSession::ChromiumSession(const Options& options, const std::string& launcher) {
+ChromiumSession::ChromiumSession(const Options& options, const std::string& launcher,
+                                 const std::vector<std::string>& switches) {
   std::vector<std::string> argv = {"chromium",
                                    "--user-data-dir=" + profile(),
                                    "--remote-debugging-port=0",
@@ -35,6 +36,7 @@ ChromiumSession::ChromiumSession(const Options& options, const std::string& laun
     argv.push_back("--window-size=800,600");
     environment["DISPLAY"] = options.display;
   }
+  if (launcher.empty()) argv.insert(argv.end(), switches.begin(), switches.end());
   for (const std::string& url : options.urls) argv.push_back(url);
   if (options.urls.empty()) argv.push_back("about:blank");
   // The port is on the first line, the browser's path on the second.

@@ -30,10 +30,15 @@ std::string FileText(const std::string& path) {
 }  // namespace
 
 DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
-                           const std::string& site, BrowserKind browser)
+                           const std::string& site, BrowserKind browser, bool over_tls)
     : display_(display), program_folder_(std::move(program_folder)), kind_(browser) {
   ::chmod(runtime_.path().c_str(), 0700);
   server_.ServeFolder(site);
+  if (over_tls) tls_ = std::make_unique<TlsFront>(server_);
+}
+
+std::string DesktopScene::Url(const std::string& path) const {
+  return tls_ ? tls_->Url(path) : server_.Url(path);
 }
 
 std::map<std::string, std::string> DesktopScene::Environment() const {
@@ -44,6 +49,7 @@ std::map<std::string, std::string> DesktopScene::Environment() const {
   return {{"DISPLAY", display_.display()},
           {"HARVELO_DEVTOOLS", chromium_ && launched.empty() ? chromium_->endpoint() : ""},
           {"HARVELO_BIDI", firefox_ && launched.empty() ? firefox_->endpoint() : ""},
+          {"HAULBEAM_CA_FILE", tls_ ? TlsFront::AuthorityFile() : ""},
           {"HOME", home_.path()},
           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
           {"XDG_DATA_HOME", launched.empty() ? home_.path() + "/.local/share" : launched},
@@ -54,15 +60,17 @@ std::map<std::string, std::string> DesktopScene::Environment() const {
 }
 
 void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
-  const std::string url = server_.Url(path);
+  const std::string url = Url(path);
   if (kind_ == BrowserKind::kFirefox) {
     firefox_ = std::make_unique<FirefoxSession>(FirefoxSession::Options{display_.display(), {url}},
                                                 launcher);
     // Generous: a Firefox that answers its first session late keeps it, refusing every other.
     bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
   } else {
+    std::vector<std::string> browser_switches;
+    if (tls_) browser_switches.push_back(TlsFront::ChromiumSwitch());
     chromium_ = std::make_unique<ChromiumSession>(
-        ChromiumSession::Options{display_.display(), {url}}, launcher);
+        ChromiumSession::Options{display_.display(), {url}}, launcher, browser_switches);
     devtools_ =
         std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
   }
@@ -74,19 +82,19 @@ void DesktopScene::ShowPage(const std::string& path, const std::string& launcher
 }
 
 bool DesktopScene::Loaded(const std::string& path) {
-  if (!bidi_) return !LoadedTarget(*devtools_, chromium_->endpoint(), server_.Url(path)).isEmpty();
-  const bool loaded = LoadedTab(*bidi_, server_.Url(path));
+  if (!bidi_) return !LoadedTarget(*devtools_, chromium_->endpoint(), Url(path)).isEmpty();
+  const bool loaded = LoadedTab(*bidi_, Url(path));
   bidi_->EndSession();  // Firefox serves one client at a time
   return loaded;
 }
 
 void DesktopScene::OpenWindow(const std::string& path) {
   if (bidi_) {
-    OpenTab(*bidi_, server_.Url(path), true);
+    OpenTab(*bidi_, Url(path), true);
   } else {
-    OpenTarget(*devtools_, server_.Url(path), true);
+    OpenTarget(*devtools_, Url(path), true);
   }
-  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + server_.Url(path));
+  if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + Url(path));
   BrowserComesToFront([behind = browser_window_](const std::string& window) {
     return !window.empty() && window != behind;
   });

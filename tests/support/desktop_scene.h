@@ -19,6 +19,7 @@
 #include "support/chromium_session.h"
 #include "support/firefox_session.h"
 #include "support/page_server.h"
+#include "support/tls_front.h"
 #include "support/x_session.h"
 
 namespace harvelo::testing {
@@ -29,9 +30,10 @@ class DesktopScene {
  public:
   // `display` must remain live while the scene is. `program_folder` holds harvelo,
   // Haulbeam and Tellora; `site` is the folder served (the sample pages); `browser` is the
-  // one that ShowPage starts.
+  // one that ShowPage starts. With `over_tls` (Chromium only) the pages are served over
+  // HTTPS with the test certificate, which the browser and Haulbeam are told to accept.
   DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
-               BrowserKind browser = BrowserKind::kChromium);
+               BrowserKind browser = BrowserKind::kChromium, bool over_tls = false);
   ~DesktopScene() { EndStartedPrograms(); }
 
   PageServer& server() { return server_; }
@@ -79,12 +81,15 @@ class DesktopScene {
   // Waits until the window in front is one that `wanted` accepts, and takes it as the
   // browser's. Throws std::runtime_error after 30 s.
   void BrowserComesToFront(const std::function<bool(const std::string&)>& wanted);
+  // The served `path`'s address.
+  std::string Url(const std::string& path) const;
 
   const XSession& display_;
   std::string program_folder_;
   TemporaryFolder home_;
   TemporaryFolder runtime_;
   PageServer server_;
+  std::unique_ptr<TlsFront> tls_;
   BrowserKind kind_;
   // Each browser ends after the client that watches it.
   std::unique_ptr<ChromiumSession> chromium_;

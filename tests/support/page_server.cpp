@@ -92,6 +92,11 @@ void PageServer::RequireReferer(const std::string& path_prefix, const std::strin
   referers_.emplace_back(path_prefix, referer_prefix);
 }
 
+void PageServer::RequireCookie(const std::string& path_prefix, const std::string& cookie) {
+  std::lock_guard lock(mutex_);
+  cookies_.emplace_back(path_prefix, cookie);
+}
+
 void PageServer::Delay(std::chrono::milliseconds delay) {
   std::lock_guard lock(mutex_);
   delay_ = delay;
@@ -145,6 +150,11 @@ std::string PageServer::Respond(const std::string& head) {
       }
     }
     delay = delay_;
+    for (const auto& [path_prefix, cookie] : cookies_) {
+      if (path.starts_with(path_prefix) && Header(head, "cookie").find(cookie) == std::string::npos) {
+        reply = Refusal(403);
+      }
+    }
   }
   std::this_thread::sleep_for(delay);
   std::smatch range;

@@ -48,6 +48,9 @@ class PageServer {
   // Refuses (403) the paths that begin with `path_prefix` to a request whose Referer does
   // not begin with `referer_prefix`.
   void RequireReferer(const std::string& path_prefix, const std::string& referer_prefix);
+  // Refuses (403) the paths that begin with `path_prefix` to a request whose Cookie header
+  // does not hold `cookie` ("name=value").
+  void RequireCookie(const std::string& path_prefix, const std::string& cookie);
   // Waits `delay` before each answer.
   void Delay(std::chrono::milliseconds delay);
   // "http://127.0.0.1:<port>" followed by `path`.
@@ -67,6 +70,7 @@ class PageServer {
   std::map<std::string, Reply> pages_;
   std::string folder_;
   std::vector<std::pair<std::string, std::string>> referers_;
+  std::vector<std::pair<std::string, std::string>> cookies_;
   std::chrono::milliseconds delay_{0};
   int connections_ = 0;  // threads answering; the server ends when none is left
   std::condition_variable connections_ended_;
