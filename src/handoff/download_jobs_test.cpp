@@ -3,11 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
 #include <numeric>
 
 #include "fakes/fake_platform.h"
-#include "platform/failure.h"
 
 namespace harvelo {
 namespace {
@@ -16,322 +15,212 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 const Text kPage = u"http://gallery.example/show.htm";
-const Text kDocumentsQuorvex = u"/home/user/Documents/Quorvex";
+const Text kQuorvex = u"/home/user/Documents/Quorvex";
+const Text kLog = kQuorvex + u"/SourceLog.txt";
 
-class DownloadJobsTest : public ::testing::Test {
- protected:
-  DownloadJobsTest() {
-    fake_.page->location = kPage;
-    fake_.page->document.root_innerHTML = u"<HEAD></HEAD><BODY>pictures</BODY>";
+// One run of the hand-off over fakes, its page showing kPage.
+struct HandOff {
+  HandOff() {
+    fake.page->location = kPage;
+    fake.page->document.root_innerHTML = u"<BODY>pictures</BODY>";
   }
-
-  // The hand-off combines no address, opens no dialog and shows no notice.
-  void TearDown() override {
-    EXPECT_THAT(fake_.urls.calls_, IsEmpty());
-    EXPECT_EQ(fake_.folder_browser.created_, 0);
-    EXPECT_EQ(fake_.notice.shown_, 0);
+  void Set(const Text& name, const Text& value) {
+    Registry(fake.registry).WriteSetting(kSettingsKey, name, value);
   }
-
-  void SetSetting(const Text& name, const Text& value) {
-    registry_.WriteSetting(kSettingsKey, name, value);
-  }
-  Text Setting(const Text& name) { return registry_.ReadSetting(kSettingsKey, name); }
-
-  void Find(int count) {
-    for (int k = 1; k <= count; ++k) {
-      media_.push_back(u"http://img.example/p" + DecimalText(k) + u".jpg");
-    }
-  }
-
-  // Runs the hand-off to its end; a Failure it raises is returned for the test to read.
-  std::optional<Failure> Send(const Text& folder = u"/home/user/Pictures") {
-    DownloadJobs jobs(fake_.platform, channel_, app_path_, 200);
+  Text Setting(const Text& name) { return Registry(fake.registry).ReadSetting(kSettingsKey, name); }
+  // Hands over `count` found addresses (-1: not even slot 0); the Failure raised, if any.
+  Text Send(int count, const Text& folder = u"/home/user/Pictures") {
+    std::vector<Text> media(count < 0 ? 0 : 1);
+    for (int k = 1; k <= count; ++k) media.push_back(u"http://i/p" + DecimalText(k) + u".jpg");
     try {
-      jobs.SendDownloadJobs(*page_, media_, folder);
+      DownloadJobs(fake.platform, channel, app_path, 200)
+          .SendDownloadJobs(*fake.page, media, folder);
     } catch (const Failure& failure) {
-      return failure;
+      return failure.description();
     } catch (const ProgramEnded&) {
     }
-    return std::nullopt;
+    return Text();
   }
 
-  std::vector<Text> SentData() {
-    std::vector<Text> data;
-    for (const auto& sent : fake_.channels.record_.sent) data.push_back(sent.data);
-    return data;
-  }
-
-  FakePlatform fake_;
-  std::shared_ptr<FakeWebBrowser> page_ = fake_.page;
-  std::vector<Text> media_{Text()};
-  JobChannel channel_;
-  AppPath app_path_{fake_.machine};
-  Registry registry_{fake_.registry};
+  FakePlatform fake;
+  JobChannel channel;
+  AppPath app_path{fake.machine};
 };
 
-TEST_F(DownloadJobsTest, GivenNoSettingsWeShouldSendG999StoreG998AndLogInTheCreatedDefaultFolder) {
-  Find(1);
-  EXPECT_FALSE(Send());
-  EXPECT_THAT(
-      SentData(),
-      ElementsAre(u"<DataURL>http://img.example/p1.jpg</DataURL><DataPath>"
-                  u"/home/user/Pictures/</DataPath><DataOrgin>" +
-                  kPage + u"</DataOrgin><DataGroup>g999</DataGroup><DataOrder>01</DataOrder>"));
-  EXPECT_EQ(fake_.channels.record_.sent[0].message_number, 401);
-  EXPECT_EQ(fake_.channels.record_.sent[0].peer, 77);
+class DownloadJobsTest : public ::testing::Test, public HandOff {};
+
+TEST_F(DownloadJobsTest, GivenNoSettingsWeShouldSendTheLastFoundFirstInOneGroupAndLogIt) {
+  EXPECT_EQ(Send(101, u"/home/user/Pictures/"), u"");
+  const std::vector<Text>& sent = fake.channels.sent_;
+  ASSERT_EQ(sent.size(), 101u);
+  EXPECT_EQ(sent[0],
+            u"77 401 <DataURL>http://i/p101.jpg</DataURL><DataPath>/home/user/Pictures/"
+            u"</DataPath><DataOrgin>" +
+                kPage + u"</DataOrgin><DataGroup>g999</DataGroup><DataOrder>101</DataOrder>");
+  const std::pair<int, Text> orders[] = {{100, u"100"}, {10, u"10"}, {9, u"09"}, {1, u"01"}};
+  for (const auto& [k, order] : orders) {
+    EXPECT_TRUE(Contains(sent[101 - k], u"/p" + DecimalText(k) + u".jpg</DataURL>")) << k;
+    EXPECT_TRUE(EndsWith(sent[101 - k], u"<DataOrder>" + order + u"</DataOrder>")) << k;
+  }
   EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_THAT(fake_.fs.created_, ElementsAre(kDocumentsQuorvex));
-  EXPECT_THAT(fake_.fs.appends_, ElementsAre(kDocumentsQuorvex + u"/SourceLog.txt"));
-  EXPECT_EQ(fake_.fs.files_[kDocumentsQuorvex + u"/SourceLog.txt"],
-            u"05/12/2026 15:30:00\tg999\t" + kPage + u"\r\n");
-  EXPECT_THAT(fake_.ui.events_, ElementsAre("unload main form", "end"));
-  EXPECT_TRUE(channel_.ChannelOpen && channel_.channel);
+  EXPECT_THAT(fake.fs.files_,
+              ElementsAre(std::pair{kLog, u"05/12/2026 15:30:00\tg999\t" + kPage + u"\r\n"}));
+  EXPECT_THAT(fake.ui.events_, ElementsAre("unload main form", "end"));
+  EXPECT_THAT(fake.channels.calls_, ElementsAre("open my server|my client"));
+  EXPECT_TRUE(channel.ChannelOpen);
   // Haulbeam answers at once: nothing is started and nothing waited for.
-  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
-  EXPECT_EQ(fake_.ui.do_events_, 0);
+  EXPECT_THAT(fake.processes.starts_, IsEmpty());
+  EXPECT_EQ(fake.ui.do_events_, 0);
 }
 
 TEST_F(DownloadJobsTest, GivenGroupingOffWeShouldSendTheFixedEmptyGroupAndNeitherCountNorLog) {
-  SetSetting(u"dAddGroup", u"0");
-  SetSetting(u"dLogSource", u"1");
-  Find(2);
-  EXPECT_FALSE(Send());
-  for (const Text& data : SentData()) {
-    EXPECT_TRUE(EndsWith(data, u"</DataOrgin><DataGroup></DataGroup><DataOrder></DataOrder>"))
-        << ToUtf8(data);
-  }
-  EXPECT_EQ(SentData().size(), 2u);
+  Set(u"dAddGroup", u"0");
+  Set(u"dLogSource", u"1");
+  EXPECT_EQ(Send(2), u"");
+  EXPECT_THAT(fake.channels.sent_,
+              ElementsAre(u"77 401 <DataURL>http://i/p2.jpg</DataURL><DataPath>/home/user/Pictures/"
+                          u"</DataPath><DataOrgin>" +
+                              kPage + u"</DataOrgin><DataGroup></DataGroup><DataOrder></DataOrder>",
+                          ::testing::_));
   EXPECT_EQ(Setting(u"dGroupNumber"), u"");
-  EXPECT_THAT(fake_.fs.appends_, IsEmpty());
+  EXPECT_THAT(fake.fs.files_, IsEmpty());
 }
 
-TEST_F(DownloadJobsTest, GivenManyItemsWeShouldSendTheLastFoundFirstWithTwoOrMoreDigitOrders) {
-  Find(101);
-  EXPECT_FALSE(Send());
-  const std::vector<Text> sent = SentData();
-  ASSERT_EQ(sent.size(), 101u);
-  EXPECT_TRUE(StartsWith(sent.front(), u"<DataURL>http://img.example/p101.jpg</DataURL>"));
-  EXPECT_TRUE(StartsWith(sent.back(), u"<DataURL>http://img.example/p1.jpg</DataURL>"));
-  const std::pair<std::size_t, Text> orders[] = {{0, u"101"}, {1, u"100"}, {2, u"99"},
-                                                 {91, u"10"}, {92, u"09"}, {100, u"01"}};
-  for (const auto& [index, order] : orders) {
-    EXPECT_TRUE(EndsWith(sent[index], u"<DataOrder>" + order + u"</DataOrder>")) << index;
-  }
-}
-
-TEST_F(DownloadJobsTest, GivenAnyFolderWeShouldSendOneSharedPathEndingInTheSeparator) {
-  for (const Text folder : {u"/home/user/Pictures", u"/home/user/Pictures/"}) {
-    fake_.channels.record_.sent.clear();
-    media_ = {Text()};
-    Find(3);
-    EXPECT_FALSE(Send(folder));
-    const std::vector<Text> sent = SentData();
-    ASSERT_EQ(sent.size(), 3u);
-    const Text tail = u"</DataURL><DataPath>/home/user/Pictures/</DataPath><DataOrgin>" + kPage +
-                      u"</DataOrgin><DataGroup>";
-    for (std::size_t i = 0; i < sent.size(); ++i) {
-      EXPECT_EQ(sent[i].substr(sent[i].find(u"</DataURL>"), tail.size()), tail);
-    }
-  }
-  // Two runs, two numbers: each run shares its own.
-  EXPECT_TRUE(Contains(SentData()[0], u"g998"));
-}
-
-struct OriginCase {
-  const char* name;
-  Text location;
-  Text html;
-  Text origin;
-  int location_reads;
-  int html_reads;
-};
-
-TEST_F(DownloadJobsTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOriginAsDescribed) {
+TEST(DownloadJobsOriginTest, GivenTheAddressAndTheMarkersWeShouldSettleTheOrigin) {
   const Text plain = u"http://Gallery.example/Show.htm";
-  const OriginCase cases[] = {
-      {"item in capitals", u"http://g.example/p?QXSOURCE=1&qxurl=http%3A%2F%2Fo.example%2Fa+b", u"",
-       u"http://o.example/a b", 2, 0},
-      {"item without qxurl", u"http://g.example/p?qxsource=1", u"", u"", 2, 0},
-      {"qxurl with its case", u"http://g.example/p?qxsource=1&QxUrl=X%41", u"", u"XA", 2, 0},
-      {"marker", plain, u"<BR /><QXSOURCE value=\"http://o.example/\" /><P>", u"http://o.example/",
-       1, 2},
-      {"marker without quote", plain, u"<QXSOURCE value=http://o.example/ />", u"", 1, 2},
-      {"marker in small letters", plain, u"<qxsource value=\"http://o.example/\" />", plain, 1, 1},
-      {"nothing", plain, u"<P>hello</P>", plain, 1, 1},
+  const struct {
+    Text location, html, origin;
+  } cases[] = {
+      {u"http://g/p?QXSOURCE=1&qxurl=http%3A%2F%2Fo.example%2Fa+b", u"", u"http://o.example/a b"},
+      {u"http://g/p?qxsource=1", u"", u""},
+      {u"http://g/p?qxsource=1&QxUrl=X%41", u"", u"XA"},
+      {plain, u"<BR /><QXSOURCE value=\"http://o.example/\" /><P>", u"http://o.example/"},
+      {plain, u"<QXSOURCE value=http://o.example/ />", u""},
+      {plain, u"<qxsource value=\"http://o.example/\" />", plain},
+      {plain, u"<P>hello</P>", plain},
   };
-  for (const OriginCase& c : cases) {
-    auto page = std::make_shared<FakeWebBrowser>();
-    page->location = c.location;
-    page->document.root_innerHTML = c.html;
-    page_ = page;
-    media_ = {Text(), u"http://img.example/a.jpg"};
-    fake_.channels.record_.sent.clear();
-    EXPECT_FALSE(Send()) << c.name;
-    ASSERT_EQ(SentData().size(), 1u) << c.name;
-    EXPECT_TRUE(Contains(SentData()[0], u"<DataOrgin>" + c.origin + u"</DataOrgin>"))
-        << c.name << ": " << ToUtf8(SentData()[0]);
-    EXPECT_EQ(page->reads["LocationURL"], c.location_reads) << c.name;
-    EXPECT_EQ(page->reads["documentElement.innerHTML"], c.html_reads) << c.name;
+  for (const auto& c : cases) {
+    HandOff run;
+    run.fake.page->location = c.location;
+    run.fake.page->document.root_innerHTML = c.html;
+    EXPECT_EQ(run.Send(1), u"");
+    ASSERT_EQ(run.fake.channels.sent_.size(), 1u);
+    EXPECT_TRUE(Contains(run.fake.channels.sent_[0], u"<DataOrgin>" + c.origin + u"</DataOrgin>"))
+        << ToUtf8(run.fake.channels.sent_[0]);
   }
 }
 
-struct LogCase {
-  const char* name;
-  std::vector<std::pair<Text, Text>> settings;
-  std::vector<Text> folders;    // folders that exist besides the documents folder
-  std::vector<Text> read_only;  // folders that refuse new children
-  std::vector<Text> appends;
-  std::vector<Text> created;
-};
-
-TEST_F(DownloadJobsTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhereDescribed) {
-  const LogCase cases[] = {
-      {"log folder that does not exist",
-       {{u"dLogPath", u"/media/gone"}},
-       {},
-       {},
-       {kDocumentsQuorvex + u"/SourceLog.txt"},
-       {kDocumentsQuorvex}},
-      {"existing log folder",
-       {{u"dLogPath", u"/srv/logs/"}},
-       {u"/srv/logs"},
-       {},
-       {u"/srv/logs/SourceLog.txt"},
-       {}},
-      {"existing default folder",
-       {},
-       {kDocumentsQuorvex},
-       {},
-       {kDocumentsQuorvex + u"/SourceLog.txt"},
-       {}},
-      {"logging off",
-       {{u"dLogSource", u"0"}, {u"dLogPath", u"/srv/logs"}},
-       {u"/srv/logs"},
-       {},
-       {},
-       {}},
-      {"no folder can be made", {}, {}, {u"/home/user/Documents"}, {}, {}},
+TEST(DownloadJobsLogTest, GivenTheLogSettingsAndFoldersWeShouldAppendOneLineWhereDescribed) {
+  const Text logs = u"/srv/logs";
+  const struct {
+    Text log_path, log_source, existing, read_only, log;
+    std::size_t created;
+  } cases[] = {
+      {u"/media/gone", u"", u"", u"", kLog, 1},  // a log folder that does not exist
+      {u"/srv/logs/", u"", logs, u"", logs + u"/SourceLog.txt", 0},
+      {u"", u"", kQuorvex, u"", kLog, 0},
+      {logs, u"0", logs, u"", u"", 0},                   // logging off
+      {u"", u"", u"", u"/home/user/Documents", u"", 0},  // no folder can be made
   };
-  for (const LogCase& c : cases) {
-    FakePlatform f;
-    f.page->document.root_innerHTML = u"<BODY>pictures</BODY>";
-    Registry registry(f.registry);
-    for (const Text& folder : c.folders) f.fs.AddFolder(folder);
-    for (const Text& folder : c.read_only) f.fs.read_only_.insert(folder);
-    for (const auto& [name, value] : c.settings) registry.WriteSetting(kSettingsKey, name, value);
-    JobChannel channel;
-    AppPath app_path(f.machine);
-    try {
-      DownloadJobs(f.platform, channel, app_path)
-          .SendDownloadJobs(*f.page, {Text(), u"http://img.example/a.jpg"}, u"/home/user/Pictures");
-    } catch (const ProgramEnded&) {
+  for (const auto& c : cases) {
+    HandOff run;
+    run.Set(u"dLogPath", c.log_path);
+    run.Set(u"dLogSource", c.log_source);
+    if (!c.existing.empty()) run.fake.fs.AddFolder(c.existing);
+    run.fake.fs.read_only_.insert(c.read_only);
+    EXPECT_EQ(run.Send(1), u"");
+    EXPECT_EQ(run.fake.fs.files_.size(), c.log.empty() ? 0u : 1u) << ToUtf8(c.log_path);
+    if (!c.log.empty()) {
+      EXPECT_EQ(run.fake.fs.files_.begin()->first, c.log);
     }
-    EXPECT_EQ(f.fs.appends_, c.appends) << c.name;
-    EXPECT_EQ(f.fs.created_, c.created) << c.name;
-    EXPECT_EQ(f.channels.record_.sent.size(), 1u) << c.name;
-    EXPECT_EQ(registry.ReadSetting(kSettingsKey, u"dGroupNumber"), u"g998") << c.name;
-    for (const auto& [name, value] : c.settings) {
-      EXPECT_EQ(registry.ReadSetting(kSettingsKey, name), value) << c.name;
-    }
+    EXPECT_EQ(run.fake.fs.created_.size(), c.created) << ToUtf8(c.log_path);
+    EXPECT_EQ(run.fake.channels.sent_.size(), 1u);
+    EXPECT_EQ(run.Setting(u"dGroupNumber"), u"g998");
   }
 }
 
-TEST_F(DownloadJobsTest, GivenALogThatCannotBeWrittenWeShouldRaiseBeforeSendingAnything) {
-  fake_.fs.AddFolder(kDocumentsQuorvex);
-  fake_.fs.read_only_.insert(kDocumentsQuorvex);
-  Find(2);
-  const std::optional<Failure> failure = Send();
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->description(), u"Permission denied");
-  EXPECT_THAT(SentData(), IsEmpty());
-  EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_FALSE(fake_.ui.ended_);
+TEST(DownloadJobsFailureTest, GivenAFailureWeShouldRaiseItSendNoMoreAndNotEnd) {
+  const Text folder_name =
+      u"The download program Haulbeam.exe did not answer. It was looked for in the folder "
+      u"/opt/harvelo/";
+  const struct {
+    std::function<void(HandOff&)> arrange;
+    Text failure;
+    std::size_t sent;
+    Text group;
+  } cases[] = {
+      {[](HandOff& r) {  // the log cannot be written
+         r.fake.fs.AddFolder(kQuorvex);
+         r.fake.fs.read_only_.insert(kQuorvex);
+       },
+       u"Permission denied", 0, u"g998"},
+      {[](HandOff& r) {
+         r.Set(u"dGroupNumber", u"c500");
+         r.fake.channels.send_fails_at_ = 1;
+       },
+       u"The download program did not take the message", 1, u"c499"},
+      {[](HandOff& r) { r.fake.channels.open_fails_ = true; }, u"The channel cannot be opened", 0,
+       u""},
+      {[](HandOff& r) { r.fake.channels.absent_for_ = -1; }, folder_name, 0, u"g998"},
+  };
+  for (const auto& c : cases) {
+    HandOff run;
+    c.arrange(run);
+    EXPECT_EQ(run.Send(4), c.failure);
+    EXPECT_EQ(run.fake.channels.sent_.size(), c.sent) << ToUtf8(c.failure);
+    EXPECT_EQ(run.Setting(u"dGroupNumber"), c.group) << ToUtf8(c.failure);
+    EXPECT_THAT(run.fake.ui.events_, IsEmpty()) << ToUtf8(c.failure);
+  }
 }
 
-TEST_F(DownloadJobsTest, GivenAFailingSendWeShouldRaiseKeepTheNumberAdvancedAndDropTheRest) {
-  SetSetting(u"dGroupNumber", u"c500");
-  fake_.channels.record_.send_fails_at = 1;
-  Find(4);
-  const std::optional<Failure> failure = Send();
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->description(), u"The download program did not take the message");
-  EXPECT_EQ(SentData().size(), 1u);
-  EXPECT_EQ(Setting(u"dGroupNumber"), u"c499");
-  EXPECT_THAT(fake_.ui.events_, IsEmpty());
+TEST_F(DownloadJobsTest, GivenHaulbeamThatNeverComesWeShouldPollUntilTheBound) {
+  fake.channels.absent_for_ = -1;
+  EXPECT_NE(Send(2), u"");
+  EXPECT_EQ(std::accumulate(fake.clock.sleeps_.begin(), fake.clock.sleeps_.end(), 0), 200);
+  EXPECT_EQ(fake.ui.do_events_, 21);
+  // The program's own bound is thirty seconds of pauses.
+  FakePlatform other;
+  other.channels.absent_for_ = -1;
+  JobChannel channel{other.channels.Create(), false};
+  EXPECT_THROW(DownloadJobs(other.platform, channel, app_path).WaitForHaulbeam(), Failure);
+  EXPECT_EQ(std::accumulate(other.clock.sleeps_.begin(), other.clock.sleeps_.end(), 0), 30000);
 }
 
-TEST_F(DownloadJobsTest, GivenAChannelThatCannotOpenWeShouldRaiseBeforeTouchingAnything) {
-  fake_.channels.record_.open_fails = true;
-  Find(1);
-  ASSERT_TRUE(Send());
-  EXPECT_FALSE(channel_.ChannelOpen);
-  EXPECT_EQ(Setting(u"dGroupNumber"), u"");
-  EXPECT_EQ(fake_.page->reads["LocationURL"], 0);
+TEST(DownloadJobsStartTest,
+     GivenHaulbeamLateWeShouldStartItOnceSwallowFailuresAndPumpBetweenPolls) {
+  const struct {
+    int absent_for;
+    bool start_fails, peer_fails;
+    std::size_t starts;
+    int yields;
+    Text first;  // how the first message begins
+  } cases[] = {{4, false, false, 1, 4, u"77 401 "},
+               {3, true, false, 1, 3, u"77 401 "},
+               {0, false, true, 0, 0, u"0 401 "}};  // a failed question leaves the first answer
+  for (const auto& c : cases) {
+    HandOff run;
+    run.fake.channels.absent_for_ = c.absent_for;
+    run.fake.processes.fails_ = c.start_fails;
+    run.fake.channels.peer_fails_ = c.peer_fails;
+    EXPECT_EQ(run.Send(3), u"");
+    ASSERT_EQ(run.fake.channels.sent_.size(), 3u);
+    EXPECT_TRUE(StartsWith(run.fake.channels.sent_[0], c.first));
+    EXPECT_EQ(run.fake.processes.starts_,
+              decltype(run.fake.processes.starts_)(
+                  c.starts, {u"\"/opt/harvelo/Haulbeam.exe\"", kNormalNoFocus}));
+    EXPECT_EQ(run.fake.ui.do_events_, c.yields);
+    EXPECT_EQ(run.fake.clock.sleeps_, std::vector<int>(std::max(c.yields - 1, 0), 10));
+  }
 }
 
 TEST_F(DownloadJobsTest, GivenNothingFoundOrNoSlotZeroWeShouldSendNothingAndEnd) {
-  for (const std::vector<Text>& media : {std::vector<Text>{Text()}, std::vector<Text>{}}) {
-    media_ = media;
-    fake_.ui.ended_ = false;
-    EXPECT_FALSE(Send());
-    EXPECT_THAT(SentData(), IsEmpty());
-    EXPECT_TRUE(fake_.ui.ended_);
-    EXPECT_THAT(fake_.processes.starts_, IsEmpty());
+  for (const int count : {0, -1}) {
+    fake.ui.events_.clear();
+    EXPECT_EQ(Send(count), u"");
+    EXPECT_THAT(fake.ui.events_, ElementsAre("unload main form", "end"));
   }
-}
-
-TEST_F(DownloadJobsTest, GivenHaulbeamAbsentWeShouldStartItOnceAndPumpBetweenPolls) {
-  fake_.channels.record_.absent_for = 4;
-  Find(3);
-  EXPECT_FALSE(Send());
-  ASSERT_EQ(fake_.processes.starts_.size(), 1u);
-  EXPECT_EQ(fake_.processes.starts_[0].command_line, u"\"/opt/harvelo/Haulbeam.exe\"");
-  EXPECT_EQ(fake_.processes.starts_[0].window_style, kNormalNoFocus);
-  // Four absent answers: the first, then three polls each after a pump; the fourth poll finds it.
-  EXPECT_EQ(fake_.ui.do_events_, 4);
-  EXPECT_THAT(fake_.clock.sleeps_, ElementsAre(10, 10, 10));
-  EXPECT_EQ(SentData().size(), 3u);
-}
-
-TEST_F(DownloadJobsTest, GivenAStartThatFailsWeShouldSwallowItAndKeepWaiting) {
-  fake_.channels.record_.absent_for = 3;
-  fake_.processes.fails_ = true;
-  Find(1);
-  EXPECT_FALSE(Send());
-  EXPECT_EQ(fake_.processes.starts_.size(), 1u);
-  EXPECT_EQ(SentData().size(), 1u);
-}
-
-TEST_F(DownloadJobsTest, GivenAPeerQuestionThatFailsWeShouldSwallowItAndKeepTheLastAnswer) {
-  fake_.channels.record_.peer_handle_fails = true;
-  Find(1);
-  EXPECT_FALSE(Send());
-  ASSERT_EQ(fake_.channels.record_.sent.size(), 1u);
-  EXPECT_EQ(fake_.channels.record_.sent[0].peer, 0);
-  EXPECT_THAT(fake_.processes.starts_, IsEmpty());
-}
-
-TEST_F(DownloadJobsTest, GivenHaulbeamThatNeverComesWeShouldRaiseAfterTheBoundNamingTheFolder) {
-  fake_.channels.record_.absent_for = -1;
-  Find(2);
-  const std::optional<Failure> failure = Send();
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->description(),
-            u"The download program Haulbeam.exe did not answer. It was looked for in the folder "
-            u"/opt/harvelo/");
-  EXPECT_EQ(std::accumulate(fake_.clock.sleeps_.begin(), fake_.clock.sleeps_.end(), 0), 200);
-  EXPECT_EQ(fake_.ui.do_events_, 21);
-  EXPECT_THAT(SentData(), IsEmpty());
-  EXPECT_EQ(Setting(u"dGroupNumber"), u"g998");
-  EXPECT_FALSE(fake_.ui.ended_);
-}
-
-TEST_F(DownloadJobsTest, GivenTheDefaultBoundWeShouldWaitThirtySecondsOfPauses) {
-  fake_.channels.record_.absent_for = -1;
-  DownloadJobs jobs(fake_.platform, channel_, app_path_);
-  channel_.channel = fake_.channels.Create();
-  EXPECT_THROW(jobs.WaitForHaulbeam(), Failure);
-  EXPECT_EQ(std::accumulate(fake_.clock.sleeps_.begin(), fake_.clock.sleeps_.end(), 0), 30000);
+  EXPECT_THAT(fake.channels.sent_, IsEmpty());
+  EXPECT_THAT(fake.processes.starts_, IsEmpty());
 }
 
 }  // namespace

@@ -5,14 +5,10 @@
 namespace harvelo {
 namespace {
 
-struct QueryCase {
-  Text address;
-  Text key;
-  Text expected;
-};
-
-TEST(GetQueryValueTest, GivenAddressesAndKeysWeShouldFindTheFirstMatchingItemOrNothing) {
-  const QueryCase cases[] = {
+TEST(TextHelpersTest, GivenAddressesAndKeysWeShouldFindTheFirstMatchingItemOrNothing) {
+  const struct {
+    Text address, key, expected;
+  } cases[] = {
       {u"page?qxsource=1&qxurl=abc", u"QXURL", u"abc"},
       {u"page?QXURL=abc", u"qxurl", u"abc"},
       {u"page", u"qxurl", u""},
@@ -28,18 +24,13 @@ TEST(GetQueryValueTest, GivenAddressesAndKeysWeShouldFindTheFirstMatchingItemOrN
       {u"page?qxurl=a%20b+c", u"qxurl", u"a%20b+c"},
       {u"p?x=1?y=2?qxurl=z&w", u"qxurl", u"z"},
   };
-  for (const QueryCase& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(GetQueryValue(c.address, c.key), c.expected) << ToUtf8(c.address);
   }
 }
 
-struct DecodeCase {
-  Text encoded;
-  Text expected;
-};
-
-TEST(URLDecodeTest, GivenEncodedTextsWeShouldDecodeOneCharacterPerPercentSign) {
-  const DecodeCase cases[] = {
+TEST(TextHelpersTest, GivenEncodedTextsWeShouldDecodeOneCharacterPerPercentSign) {
+  const std::pair<Text, Text> cases[] = {
       {u"a+b%2Fc", u"a b/c"},
       {u"%41%4a", u"AJ"},
       {u"%zz", Text(1, u'\0')},
@@ -52,24 +43,15 @@ TEST(URLDecodeTest, GivenEncodedTextsWeShouldDecodeOneCharacterPerPercentSign) {
       {u"abc", u"abc"},
       {u"50%", u"50%"},
       {u"%", u"%"},
-      {u"%%41", Text(u"\x00"
-                     u"1",
-                     2)},
+      {u"%%41", Text(1, u'\0') + u"1"},
       {u"++", u"  "},
       {u"é&=?", u"é&=?"},
   };
-  for (const DecodeCase& c : cases) {
-    EXPECT_EQ(URLDecode(c.encoded), c.expected) << ToUtf8(c.encoded);
-  }
+  for (const auto& [encoded, decoded] : cases) EXPECT_EQ(URLDecode(encoded), decoded);
 }
 
-struct TagCase {
-  Text html;
-  Text expected;
-};
-
-TEST(ReturnTagInfoTest, GivenPageTextsWeShouldReadTheSourceMarkerValueUnchanged) {
-  const TagCase cases[] = {
+TEST(TextHelpersTest, GivenPageTextsWeShouldReadTheSourceMarkerValueUnchanged) {
+  const std::pair<Text, Text> cases[] = {
       {u"<QXSOURCE value=\"http://o/a%20b\" />", u"http://o/a%20b"},
       {u"<BR /><QXSOURCE value=\"http://o/\" />", u"http://o/"},
       {u"<QXSOURCE value=http://o/ />", u""},
@@ -79,19 +61,14 @@ TEST(ReturnTagInfoTest, GivenPageTextsWeShouldReadTheSourceMarkerValueUnchanged)
       {u"<QXSOURCE value=\"a\" /><QXSOURCE value=\"b\" />", u"a"},
       {u"<QXSOURCE value=\"a\"b\" />", u"a\"b"},
   };
-  for (const TagCase& c : cases) {
-    EXPECT_EQ(ReturnTagInfo(c.html), c.expected) << ToUtf8(c.html);
-  }
+  for (const auto& [html, value] : cases) EXPECT_EQ(ReturnTagInfo(html), value);
 }
 
-struct PathCase {
-  char16_t separator;
-  Text path;
-  Text expected;
-};
-
-TEST(FixPathTest, GivenFoldersWeShouldEndThemInTheSeparatorOnce) {
-  const PathCase cases[] = {
+TEST(TextHelpersTest, GivenFoldersWeShouldEndThemInTheSeparatorOnce) {
+  const struct {
+    char16_t separator;
+    Text path, expected;
+  } cases[] = {
       {u'\\', u"C:\\x", u"C:\\x\\"},
       {u'\\', u"C:\\x\\", u"C:\\x\\"},
       {u'\\', u"", u"\\"},
@@ -101,12 +78,7 @@ TEST(FixPathTest, GivenFoldersWeShouldEndThemInTheSeparatorOnce) {
       {u'/', u"", u"/"},
       {u'/', u"C:\\x\\", u"C:\\x\\/"},
   };
-  for (const PathCase& c : cases) {
-    EXPECT_EQ(FixPath(c.path, c.separator), c.expected) << ToUtf8(c.path);
-  }
-}
-
-TEST(FixPathTest, GivenNoSeparatorWeShouldUseThePlatforms) {
+  for (const auto& c : cases) EXPECT_EQ(FixPath(c.path, c.separator), c.expected);
   EXPECT_EQ(FixPath(u"dir"), Text(u"dir") + kPathSeparator);
 }
 

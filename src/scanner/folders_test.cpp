@@ -1,40 +1,31 @@
 #include "scanner/folders.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/fake_shell_folders.h"
-#include "fakes/virtual_file_system.h"
+#include "fakes/fake_platform.h"
 
 namespace harvelo {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-TEST(CreateFolderPathTest, GivenTwoMissingLevelsWeShouldCreateOneLevelPerPassFromTheTop) {
-  VirtualFileSystem fs;
-  fs.AddFolder(u"/home/user");
-  EXPECT_TRUE(CreateFolderPath(fs, u"/home/user/a/b"));
-  EXPECT_THAT(fs.created_, ElementsAre(u"/home/user/a", u"/home/user/a/b"));
+TEST(FoldersTest, GivenMissingLevelsWeShouldCreateThemFromTheTopOrFailAtTheRoot) {
+  const struct {
+    Text path;
+    bool made;
+    std::vector<Text> created;
+  } cases[] = {{u"/home/user/a/b", true, {u"/home/user/a", u"/home/user/a/b"}},
+               {u"/home/user", true, {}},
+               {u"/mnt/cdrom/x/y", false, {}}};
+  for (const auto& c : cases) {
+    VirtualFileSystem fs;
+    fs.AddFolder(u"/home/user");
+    fs.AddFolder(u"/mnt/cdrom");
+    fs.read_only_.insert(u"/mnt/cdrom");
+    EXPECT_EQ(CreateFolderPath(fs, c.path), c.made) << ToUtf8(c.path);
+    EXPECT_EQ(fs.created_, c.created) << ToUtf8(c.path);
+  }
 }
 
-TEST(CreateFolderPathTest, GivenAnExistingFolderWeShouldCreateNothing) {
-  VirtualFileSystem fs;
-  fs.AddFolder(u"/home/user/a");
-  EXPECT_TRUE(CreateFolderPath(fs, u"/home/user/a"));
-  EXPECT_THAT(fs.created_, IsEmpty());
-}
-
-TEST(CreateFolderPathTest, GivenAFolderThatCannotBeWrittenWeShouldClimbToTheRootAndFail) {
-  VirtualFileSystem fs;
-  fs.AddFolder(u"/mnt/cdrom");
-  fs.read_only_.insert(u"/mnt/cdrom");
-  EXPECT_FALSE(CreateFolderPath(fs, u"/mnt/cdrom/x/y"));
-  EXPECT_THAT(fs.created_, IsEmpty());
-}
-
-TEST(GetSpecialFolderPathTest, GivenTheShellsAnswerWeShouldCutItAsTheBufferDoes) {
+TEST(FoldersTest, GivenTheShellsAnswerWeShouldCutItAsTheBufferDoes) {
   FakeShellFolders shell;
   shell.folders_[CSIDL_PERSONAL] = Text(u"/home/user/Documents\0junk", 25);
   shell.folders_[CSIDL_DESKTOPDIRECTORY] = u"/" + Text(600, u'd');

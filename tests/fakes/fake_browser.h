@@ -1,8 +1,9 @@
 #ifndef HARVELO_TESTS_FAKES_FAKE_BROWSER_H_
 #define HARVELO_TESTS_FAKES_FAKE_BROWSER_H_
 
-// A browser in memory: windows with pages whose document the test builds. Every read is
-// counted, and a property that is not set raises as a late-bound read does.
+// A browser in memory: windows showing pages whose document the test builds. The page's
+// reads are counted by name ("HWND", "LocationURL", "documentElement.innerHTML"), and a
+// property left unset raises as a late-bound read does.
 
 #include <map>
 #include <memory>
@@ -15,91 +16,59 @@
 
 namespace harvelo {
 
-// An element of a fake document. Shared so that a parent can be handed out many times.
+using BrowserReads = std::map<std::string, int>;
+
 struct FakeElement {
-  Text innerHTML;
-  std::optional<Text> href;  // unset: reading href raises
+  std::optional<Text> innerHTML;
+  std::optional<Text> href;  // unset: not a link, reading it raises
   std::shared_ptr<FakeElement> parent;
 };
+using FakeElements = std::vector<std::shared_ptr<FakeElement>>;
 
 struct FakeDocument {
   std::optional<Text> root_innerHTML;  // unset: reading it raises
-  std::vector<std::shared_ptr<FakeElement>> links;
-  std::vector<std::shared_ptr<FakeElement>> images;
+  FakeElements links;
+  FakeElements images;
 };
 
-// Counts reads by property name ("HWND", "LocationURL", "innerHTML", "href", ...).
-struct BrowserReads {
-  std::map<std::string, int> count;
-  void Add(const std::string& property) { ++count[property]; }
-  int operator[](const std::string& property) const {
-    auto found = count.find(property);
-    return found == count.end() ? 0 : found->second;
-  }
-};
+template <typename T>
+T ReadOrRaise(const std::optional<T>& value, const char16_t* failure) {
+  if (!value) throw Failure(failure);
+  return *value;
+}
 
 class FakeHtmlElement : public HtmlElement {
  public:
-  FakeHtmlElement(std::shared_ptr<FakeElement> element, BrowserReads& reads)
-      : element_(std::move(element)), reads_(reads) {}
+  FakeHtmlElement(std::shared_ptr<FakeElement> element, BrowserReads& reads, std::string name)
+      : element_(std::move(element)), reads_(reads), name_(std::move(name)) {}
   Text innerHTML() override {
-    reads_.Add("innerHTML");
-    return element_->innerHTML;
+    ++reads_[name_ + "innerHTML"];
+    return ReadOrRaise(element_->innerHTML, u"Object variable not set");
   }
   Text href() override {
-    reads_.Add("href");
-    if (!element_->href) throw Failure(u"Object doesn't support this property or method");
-    return *element_->href;
+    return ReadOrRaise(element_->href, u"Object doesn't support this property or method");
   }
   std::unique_ptr<HtmlElement> ParentElement() override {
-    reads_.Add("ParentElement");
     if (!element_->parent) throw Failure(u"Object variable not set");
-    return std::make_unique<FakeHtmlElement>(element_->parent, reads_);
+    return std::make_unique<FakeHtmlElement>(element_->parent, reads_, "");
   }
 
  private:
   std::shared_ptr<FakeElement> element_;
   BrowserReads& reads_;
+  std::string name_;
 };
 
 class FakeCollection : public ElementCollection {
  public:
-  FakeCollection(const std::vector<std::shared_ptr<FakeElement>>& items, BrowserReads& reads)
-      : items_(items), reads_(reads) {}
-  std::int32_t Length() override {
-    reads_.Add("Length");
-    return static_cast<std::int32_t>(items_.size());
-  }
+  FakeCollection(const FakeElements& items, BrowserReads& reads) : items_(items), reads_(reads) {}
+  std::int32_t Length() override { return static_cast<std::int32_t>(items_.size()); }
   std::unique_ptr<HtmlElement> item(std::int32_t index) override {
-    reads_.Add("item");
-    if (index < 0 || index >= static_cast<std::int32_t>(items_.size())) {
-      throw Failure(u"Invalid procedure call or argument");
-    }
-    return std::make_unique<FakeHtmlElement>(items_[index], reads_);
+    return std::make_unique<FakeHtmlElement>(items_.at(index), reads_, "");
   }
 
  private:
-  const std::vector<std::shared_ptr<FakeElement>>& items_;
-  BrowserReads& reads_;
-};
-
-// The root element of a fake document; only its innerHTML is ever read.
-class FakeRootElement : public HtmlElement {
- public:
-  FakeRootElement(FakeDocument& document, BrowserReads& reads)
-      : document_(document), reads_(reads) {}
-  Text innerHTML() override {
-    reads_.Add("documentElement.innerHTML");
-    if (!document_.root_innerHTML) throw Failure(u"Object variable not set");
-    return *document_.root_innerHTML;
-  }
-  Text href() override { throw Failure(u"Object doesn't support this property or method"); }
-  std::unique_ptr<HtmlElement> ParentElement() override {
-    throw Failure(u"Object variable not set");
-  }
-
- private:
-  FakeDocument& document_;
+  const FakeElements& items_;
   BrowserReads& reads_;
 };
 
@@ -108,14 +77,14 @@ class FakeHtmlDocument : public HtmlDocument {
   FakeHtmlDocument(FakeDocument& document, BrowserReads& reads)
       : document_(document), reads_(reads) {}
   std::unique_ptr<HtmlElement> documentElement() override {
-    return std::make_unique<FakeRootElement>(document_, reads_);
+    auto root =
+        std::make_shared<FakeElement>(FakeElement{document_.root_innerHTML, std::nullopt, nullptr});
+    return std::make_unique<FakeHtmlElement>(root, reads_, "documentElement.");
   }
   std::unique_ptr<ElementCollection> links() override {
-    reads_.Add("links");
     return std::make_unique<FakeCollection>(document_.links, reads_);
   }
   std::unique_ptr<ElementCollection> images() override {
-    reads_.Add("images");
     return std::make_unique<FakeCollection>(document_.images, reads_);
   }
 
@@ -125,52 +94,42 @@ class FakeHtmlDocument : public HtmlDocument {
 };
 
 // A browser window showing one page. Set `hwnd` to nothing to make its handle read raise.
-class FakeWebBrowser : public WebBrowser {
- public:
-  std::optional<WindowHandle> hwnd = 0x1234;
-  Text location = u"http://host/dir/page.htm";
-  FakeDocument document;
-  BrowserReads reads;
-
+struct FakeWebBrowser : WebBrowser {
   WindowHandle HWND() override {
-    reads.Add("HWND");
-    if (!hwnd) throw Failure(u"The object invoked has disconnected from its clients");
-    return *hwnd;
+    ++reads["HWND"];
+    return ReadOrRaise(hwnd, u"The object invoked has disconnected from its clients");
   }
   Text LocationURL() override {
-    reads.Add("LocationURL");
+    ++reads["LocationURL"];
     return location;
   }
   std::unique_ptr<HtmlDocument> Document() override {
     return std::make_unique<FakeHtmlDocument>(document, reads);
   }
+
+  std::optional<WindowHandle> hwnd = 0x1234;
+  Text location = u"http://host/dir/page.htm";
+  FakeDocument document;
+  BrowserReads reads;
 };
 
-// The window collection: the windows in order, and how often it was walked.
-class FakeShellWindows : public ShellWindows {
- public:
-  explicit FakeShellWindows(std::vector<std::shared_ptr<WebBrowser>>& windows, int& walks)
-      : windows_(windows), walks_(walks) {}
-  std::vector<std::shared_ptr<WebBrowser>> Elements() override {
-    ++walks_;
-    return windows_;
-  }
-
- private:
-  std::vector<std::shared_ptr<WebBrowser>>& windows_;
-  int& walks_;
-};
-
+// The collection of the browser windows in `windows_`, which counts its walks.
 struct FakeBrowserAutomation : BrowserAutomation {
+  struct Windows : ShellWindows {
+    explicit Windows(FakeBrowserAutomation& fake) : f(fake) {}
+    std::vector<std::shared_ptr<WebBrowser>> Elements() override {
+      ++f.walks_;
+      return f.windows_;
+    }
+    FakeBrowserAutomation& f;
+  };
   std::unique_ptr<ShellWindows> CreateShellWindows() override {
-    ++created_;
     if (unreachable_) throw Failure(u"No browser at http://127.0.0.1:9222");
-    return std::make_unique<FakeShellWindows>(windows_, walks_);
+    return std::make_unique<Windows>(*this);
   }
 
   std::vector<std::shared_ptr<WebBrowser>> windows_;
   bool unreachable_ = false;
-  int created_ = 0;
   int walks_ = 0;
 };
 

@@ -13,16 +13,11 @@ namespace harvelo {
 // Deliberately not a std::exception, so that no handler of the program can catch it.
 struct ProgramEnded {};
 
-// Records every box shown, every yield, the main form and the end of the program.
+// Records the boxes, the main form and the end of the program in `events_` ("box TITLE:
+// PROMPT", "show main form CAPTION: LINE", "unload main form", "end"); counts the yields.
 struct FakeUserInterface : UserInterface {
-  struct Box {
-    Text prompt;
-    Text title;
-  };
-
   void MessageBox(const Text& prompt, const Text& title) override {
-    boxes_.push_back({prompt, title});
-    events_.push_back("box");
+    events_.push_back("box " + ToUtf8(title) + ": " + ToUtf8(prompt));
   }
   void DoEvents() override {
     ++do_events_;
@@ -30,27 +25,19 @@ struct FakeUserInterface : UserInterface {
   }
   void ShowMainForm(const Text& caption, const Text& line,
                     std::function<void()> on_close) override {
-    main_form_caption_ = caption;
-    main_form_line_ = line;
-    main_form_on_close_ = std::move(on_close);
-    events_.push_back("show main form");
+    events_.push_back("show main form " + ToUtf8(caption) + ": " + ToUtf8(line));
+    on_close_ = std::move(on_close);
   }
   void UnloadMainForm() override { events_.push_back("unload main form"); }
   [[noreturn]] void End() override {
-    ended_ = true;
     events_.push_back("end");
     throw ProgramEnded{};
   }
 
-  std::vector<Box> boxes_;
   std::vector<std::string> events_;
   int do_events_ = 0;
-  // Runs at each yield: lets a test act while the program waits.
-  std::function<void()> on_do_events_;
-  Text main_form_caption_;
-  Text main_form_line_;
-  std::function<void()> main_form_on_close_;
-  bool ended_ = false;
+  std::function<void()> on_do_events_;  // runs at each yield: the test acts while we wait
+  std::function<void()> on_close_;      // what closing the main form runs
 };
 
 }  // namespace harvelo

@@ -2,42 +2,30 @@
 #define HARVELO_TESTS_FAKES_FAKE_WINDOW_SYSTEM_H_
 
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/window_system.h"
 
 namespace harvelo {
 
-// Windows as numbers: which one has the focus, which are maximised, who owns whom; and
-// every ShowWindow asked for.
+// Windows as numbers: the one in front, the maximised ones, who owns whom; and every
+// ShowWindow asked for, as {window, command}.
 struct FakeWindowSystem : WindowSystem {
-  struct ShowCall {
-    WindowHandle window;
-    int command;
-  };
-
   WindowHandle GetForegroundWindow() override { return foreground_; }
-  bool IsZoomed(WindowHandle window) override {
-    ++is_zoomed_calls_;
-    return zoomed_.count(window) != 0 && zoomed_[window];
-  }
+  bool IsZoomed(WindowHandle window) override { return zoomed_[window]; }
   bool ShowWindow(WindowHandle window, int command) override {
-    shown_.push_back({window, command});
-    if (command == SW_MAXIMIZE) zoomed_[window] = true;
+    shown_.emplace_back(window, command);
     return true;
   }
   std::int32_t SetWindowLongA(WindowHandle window, int index, std::int32_t value) override {
-    if (index != GWL_HWNDPARENT) return 0;
-    const std::int32_t previous = owner_[window];
-    owner_[window] = value;
-    return previous;
+    return index == GWL_HWNDPARENT ? std::exchange(owner_[window], value) : 0;
   }
 
   WindowHandle foreground_ = 0;
   std::map<WindowHandle, bool> zoomed_;
   std::map<WindowHandle, std::int32_t> owner_;
-  std::vector<ShowCall> shown_;
-  int is_zoomed_calls_ = 0;
+  std::vector<std::pair<WindowHandle, int>> shown_;
 };
 
 }  // namespace harvelo

@@ -3,51 +3,35 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/linux/hive/hive_store.h"
 #include "platform/registry_api.h"
 
 namespace harvelo {
 
-// The registry functions over a hive in memory, recording every call in `calls_`
-// ("open SOFTWARE\Quorvex", "query dGroupNumber", "set dGroupNumber", "create SOFTWARE",
-// "close").
+// The registry functions over a hive in memory: a fresh profile that records the settings
+// written, for the test to read back.
 class RecordingRegistry : public RegistryApi {
  public:
-  RecordingRegistry() : store_(NewMemoryHiveStore()), inner_(NewHiveRegistry(*store_)) {}
-
-  LSTATUS RegOpenKeyExA(HKEY root, const std::string& sub_key, REGSAM access,
-                        HKEY* result) override {
-    calls_.push_back("open " + sub_key);
-    return inner_->RegOpenKeyExA(root, sub_key, access, result);
+  LSTATUS RegOpenKeyExA(HKEY root, const std::string& key, REGSAM access, HKEY* out) override {
+    return api_->RegOpenKeyExA(root, key, access, out);
   }
   LSTATUS RegQueryValueExA(HKEY key, const std::string& name, std::uint32_t* type,
                            std::uint8_t* data, std::uint32_t* size) override {
-    calls_.push_back("query " + name);
-    return inner_->RegQueryValueExA(key, name, type, data, size);
+    return api_->RegQueryValueExA(key, name, type, data, size);
   }
   LSTATUS RegSetValueExA(HKEY key, const std::string& name, std::uint32_t type,
                          const std::uint8_t* data, std::uint32_t size) override {
-    calls_.push_back("set " + name);
-    return inner_->RegSetValueExA(key, name, type, data, size);
+    return api_->RegSetValueExA(key, name, type, data, size);
   }
-  LSTATUS RegCreateKeyExA(HKEY root, const std::string& sub_key, HKEY* result) override {
-    calls_.push_back("create " + sub_key);
-    return inner_->RegCreateKeyExA(root, sub_key, result);
+  LSTATUS RegCreateKeyExA(HKEY root, const std::string& key, HKEY* out) override {
+    return api_->RegCreateKeyExA(root, key, out);
   }
-  LSTATUS RegCloseKey(HKEY key) override {
-    calls_.push_back("close");
-    return inner_->RegCloseKey(key);
-  }
-
-  HiveStore& store() { return *store_; }
-
-  std::vector<std::string> calls_;
+  LSTATUS RegCloseKey(HKEY key) override { return api_->RegCloseKey(key); }
 
  private:
-  std::unique_ptr<HiveStore> store_;
-  std::unique_ptr<RegistryApi> inner_;
+  std::unique_ptr<HiveStore> store_ = NewMemoryHiveStore();
+  std::unique_ptr<RegistryApi> api_ = NewHiveRegistry(*store_);
 };
 
 }  // namespace harvelo
