@@ -1,7 +1,7 @@
 // The fast link extraction against the literal one on any page and page address: the same
 // pairs, the same yields, the same combining requests. The attribute helpers keep their cuts.
 
-#include "fakes/fake_url_service.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_user_interface.h"
 #include "fuzz_input.h"
 #include "oracle/list_links_literal.h"
@@ -23,7 +23,7 @@ void ExtractBothWays(std::string_view bytes) {
   Require(fast[1].LinkURLs == literal[1].LinkURLs, "the same link addresses");
   Require(fast[1].LinkContents == literal[1].LinkContents, "the same link contents");
   Require(ui_fast.do_events_ == ui_literal.do_events_, "the same yields");
-  Require(urls_fast.calls_.size() == urls_literal.calls_.size(), "the same combining requests");
+  Require(urls_fast.calls_ == urls_literal.calls_, "the same combining requests");
 }
 
 void CheckAttributeCuts(const Text& text) {

@@ -151,7 +151,8 @@ std::string PageServer::Respond(const std::string& head) {
     }
     delay = delay_;
     for (const auto& [path_prefix, cookie] : cookies_) {
-      if (path.starts_with(path_prefix) && Header(head, "cookie").find(cookie) == std::string::npos) {
+      if (path.starts_with(path_prefix) &&
+          Header(head, "cookie").find(cookie) == std::string::npos) {
         reply = Refusal(403);
       }
     }
