@@ -63,7 +63,7 @@ void DownloadQueue::Attempt(int row) {
   Active& active = active_.at(row);
   active.counted = -1;
   active.transfer = std::make_unique<Transfer>(
-      network_, cookies_, status.job,
+      network_, cookies_, status.job, settings_.largest_file,
       [this, row](qint64 received, qint64 total) {
         JobStatus& progress = jobs_[static_cast<std::size_t>(row)];
         progress.received = received;

@@ -45,6 +45,9 @@ struct QueueSettings {
   // The pause before each retry; as many retries as pauses.
   std::vector<std::chrono::milliseconds> retry_pauses{
       std::chrono::seconds(1), std::chrono::seconds(2), std::chrono::seconds(4)};
+  // A file larger than this fails, announced or not: a body that never ends must not fill
+  // the disk.
+  qint64 largest_file = qint64{4096} << 20;
 };
 
 class DownloadQueue {

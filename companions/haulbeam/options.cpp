@@ -17,7 +17,7 @@ std::optional<std::chrono::milliseconds> Seconds(const QString& text) {
 
 const char kHelp[] =
     "Usage: Haulbeam [--downloads-at-once N] [--end-after SECONDS] [--retry-pauses LIST]\n"
-    "                [--no-window]\n"
+    "                [--largest-file MB] [--no-window]\n"
     "\n"
     "The download program of Harvelo. It listens as \"my server\" on the message channel\n"
     "(docs/message-channel.md), takes each job message (number 401) that Harvelo sends,\n"
@@ -38,6 +38,8 @@ const char kHelp[] =
     "  --retry-pauses LIST    pauses in seconds before the retries of a failed transfer,\n"
     "                         comma-separated; one retry per pause (default 1,2,4);\n"
     "                         an empty list tries once\n"
+    "  --largest-file MB      a file larger than this fails, whether the server announces\n"
+    "                         its size or sends it without end (default 4096)\n"
     "  --no-window            no window, for use without a desktop\n"
     "  --help                 this text\n"
     "\n"
@@ -77,7 +79,7 @@ std::optional<Options> ParseOptions(const QStringList& arguments, QString& probl
       continue;
     }
     static const QStringList kWithValue = {u"--downloads-at-once"_s, u"--end-after"_s,
-                                           u"--retry-pauses"_s};
+                                           u"--retry-pauses"_s, u"--largest-file"_s};
     if (!kWithValue.contains(name)) {
       problem = u"unknown argument "_s + name;
       return std::nullopt;
@@ -91,6 +93,10 @@ std::optional<Options> ParseOptions(const QStringList& arguments, QString& probl
     if (name == u"--downloads-at-once"_s) {
       options.queue.downloads_at_once = value.toInt(&ok);
       ok = ok && options.queue.downloads_at_once >= 1 && options.queue.downloads_at_once <= 32;
+    } else if (name == u"--largest-file"_s) {
+      const qint64 megabytes = value.toLongLong(&ok);
+      ok = ok && megabytes >= 1 && megabytes <= (qint64{1} << 30);
+      options.queue.largest_file = megabytes << 20;
     } else if (name == u"--end-after"_s) {
       const auto seconds = Seconds(value);
       ok = seconds.has_value();

@@ -65,8 +65,12 @@ void TakeBrowserCookies(QNetworkCookieJar& jar, const QUrl& address,
 }  // namespace
 
 Transfer::Transfer(QNetworkAccessManager& network, BrowserCookies* cookies, const Job& job,
-                   Progress progress, Done done)
-    : network_(network), job_(job), progress_(std::move(progress)), done_(std::move(done)) {
+                   qint64 largest_file, Progress progress, Done done)
+    : network_(network),
+      job_(job),
+      largest_file_(largest_file),
+      progress_(std::move(progress)),
+      done_(std::move(done)) {
   QTimer::singleShot(0, &context_, [this, cookies] {
     if (!IsWebAddress(job_.url)) return End(Outcome::Kind::kFailed, u"not a web address"_s);
     try {
@@ -140,7 +144,9 @@ bool Transfer::Decide() {
 bool Transfer::Take() {
   try {
     if (!decided_ && !Decide()) return false;
-    const QByteArray bytes = reply_->readAll();  // a refused answer's body is dropped
+    // A refused answer's body is dropped; a reply broken off by the stall limit is closed.
+    const QByteArray bytes = reply_->isOpen() ? reply_->readAll() : QByteArray();
+    if (keep_body_ && (TooLarge(total_) || TooLarge(part_->size() + bytes.size()))) return false;
     if (keep_body_ && !bytes.isEmpty()) {
       part_->Append(bytes);
       progress_(part_->size(), total_);
@@ -150,6 +156,14 @@ bool Transfer::Take() {
     End(Outcome::Kind::kFailed, QString::fromStdString(failure.what()));
     return false;
   }
+}
+
+bool Transfer::TooLarge(qint64 size) {
+  if (size <= largest_file_) return false;
+  part_->Clear();
+  End(Outcome::Kind::kFailed,
+      u"larger than %1 MB, the largest file Haulbeam saves"_s.arg(largest_file_ >> 20));
+  return true;
 }
 
 void Transfer::Finished() {

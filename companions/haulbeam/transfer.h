@@ -32,9 +32,10 @@ class Transfer {
   // Starts at once, first asking `cookies` (when there is one) what the user's browser would
   // send. Both callbacks come from the event loop; `done` comes once, last, and may destroy
   // the transfer. Destroying it earlier aborts the request and keeps the part file.
+  // A file larger than `largest_file` bytes fails, and its part file is emptied.
   // `network` and `cookies` must remain live while the transfer is.
   Transfer(QNetworkAccessManager& network, BrowserCookies* cookies, const Job& job,
-           Progress progress, Done done);
+           qint64 largest_file, Progress progress, Done done);
   ~Transfer();
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -46,12 +47,15 @@ class Transfer {
   bool Decide();
   // Takes what has arrived; false when the transfer ended (and may be gone) or restarted.
   bool Take();
+  // Ends the transfer as failed when `size` bytes are more than it may save; whether it did.
+  bool TooLarge(qint64 size);
   void Finished();
   QString FinalName() const;
   void End(Outcome::Kind kind, const QString& text);
 
   QNetworkAccessManager& network_;
   const Job job_;
+  const qint64 largest_file_;
   Progress progress_;
   Done done_;
   std::unique_ptr<PartFile> part_;
