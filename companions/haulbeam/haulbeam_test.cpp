@@ -1,22 +1,19 @@
 // Haulbeam as Harvelo meets it: the program started on its own, jobs through the channel's
 // socket, files from a server on 127.0.0.1, one line per job on its standard output.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <QString>
 #include <QUrl>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "file_naming.h"
+#include "platform/failure.h"
 #include "platform/linux/channel/channel_folder.h"
-#include "platform/linux/channel/frame.h"
+#include "platform/linux/channel/socket_channel.h"
 #include "support/child_process.h"
+#include "support/eventually.h"
 #include "support/page_server.h"
 
 namespace haulbeam {
@@ -48,37 +45,25 @@ class HaulbeamTest : public ::testing::Test {
         output_.fd());
   }
 
-  // Connects as Harvelo does (within 20 s of the start) and says hello: the connection,
-  // or -1 when the hello is not taken.
-  int Connect() {
-    sockaddr_un address{.sun_family = AF_UNIX};
-    std::strcpy(address.sun_path, SocketPath().c_str());
-    const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    for (int i = 0; i < 200; ++i) {
-      if (::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) break;
-      std::this_thread::sleep_for(100ms);
-    }
-    if (Answers(client, {{0, "my client"}}) == "\x06") return client;
-    ::close(client);
-    return -1;
-  }
-  std::string SocketPath() const {
-    return harvelo::channel::SocketPath(run_ + "/quorvex", u"my server");
+  // Joins the channel as Harvelo does, once Haulbeam listens (within 20 s of its start).
+  std::unique_ptr<harvelo::MessageChannel> Join() {
+    auto channel = harvelo::NewSocketChannelFactory(run_ + "/quorvex")->Create();
+    channel->OpenChannel(u"my server", u"my client");
+    harvelo::testing::Eventually([&] { return channel->PeerHandle() != harvelo::NoPeer; }, 20s);
+    return channel;
   }
 
-  // Sends each frame over `client` after the answer to the one before: the answers.
-  static std::string Answers(int client,
-                             const std::vector<std::pair<std::int32_t, std::string>>& frames) {
+  // Sends each message over `channel`: "+" for each one taken, "-" for each one refused.
+  static std::string Answers(harvelo::MessageChannel& channel,
+                             const std::vector<std::pair<std::int32_t, std::string>>& messages) {
     std::string answers;
-    for (const auto& [number, data] : frames) {
-      const std::string bytes = harvelo::channel::EncodeFrame(number, data);
-      pollfd ready{client, POLLIN, 0};
-      char answer = 0;
-      if (::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0 ||
-          ::poll(&ready, 1, 20000) <= 0 || ::read(client, &answer, 1) != 1) {
-        break;
+    for (const auto& [number, data] : messages) {
+      try {
+        channel.SendData(channel.PeerHandle(), number, harvelo::FromUtf8(data));
+        answers += '+';
+      } catch (const harvelo::Failure&) {
+        answers += '-';
       }
-      answers += answer;
     }
     return answers;
   }
@@ -151,9 +136,7 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
     jobs.emplace_back(401, JobMessage(server.Url(c.sent), folder(row), c.origin, order(row)));
   }
   auto program = Start();
-  const int client = Connect();
-  EXPECT_EQ(Answers(client, jobs), "\x15\x15\x15" + std::string(std::size(kCases), '\x06'));
-  ::close(client);
+  EXPECT_EQ(Answers(*Join(), jobs), "---" + std::string(std::size(kCases), '+'));
   EXPECT_EQ(program->Wait(30s), 0);
 
   std::map<std::string, std::string> line_of_order;
@@ -182,14 +165,13 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
 
 TEST_F(HaulbeamTest, GivenHaulbeamRunningWeShouldEndASecondAtOnceAndTheFirstOnceIdle) {
   auto first = Start();
-  const int client = Connect();  // the first stays while a client is connected
-  ASSERT_GE(client, 0);
+  auto channel = Join();  // the first stays while a client is connected
   ChildProcess second({HAULBEAM, "--no-window"}, {{"XDG_RUNTIME_DIR", run_}});
   EXPECT_EQ(second.Wait(30s), 0);
-  EXPECT_EQ(Answers(client, {{401, "not a job"}}), "\x15");  // the first still answers
-  ::close(client);
+  EXPECT_EQ(Answers(*channel, {{401, "not a job"}}), "-");  // the first still answers
+  channel->CloseChannel();
   EXPECT_EQ(first->Wait(30s), 0);
-  EXPECT_FALSE(fs::exists(SocketPath()));
+  EXPECT_FALSE(fs::exists(harvelo::channel::SocketPath(run_ + "/quorvex", u"my server")));
 }
 
 }  // namespace

@@ -26,11 +26,7 @@ using namespace std::chrono_literals;
 using testing::BrowserKind;
 using ::testing::HasSubstr;
 
-std::string FileBytes(const fs::path& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
+using testing::FileBytes;
 
 // What the test serves at `path` beside the sample pages: bytes that text handling would spoil.
 std::string Served(const std::string& path) { return path + std::string("\0\r\n\x89\xff", 5); }

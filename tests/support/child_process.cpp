@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -100,6 +102,12 @@ Ran RunProgram(const std::vector<std::string>& argv,
   const std::optional<int> status =
       ChildProcess(argv, environment, out.fd(), err.fd(), in.fd()).Wait(limit);
   return {status, out.Text(), err.Text()};
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
 }
 
 TemporaryFolder::TemporaryFolder()

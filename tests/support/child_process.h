@@ -1,7 +1,7 @@
 #ifndef HARVELO_TESTS_SUPPORT_CHILD_PROCESS_H_
 #define HARVELO_TESTS_SUPPORT_CHILD_PROCESS_H_
 
-// Programs and folders that a test makes, gone with the test even when it fails.
+// Programs, files and folders that a test makes, gone with the test even when it fails.
 
 #include <sys/types.h>
 
@@ -63,6 +63,9 @@ Ran RunProgram(const std::vector<std::string>& argv,
                const std::map<std::string, std::string>& environment = {},
                const std::string& input = "",
                std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+// All that the file at `path` holds; empty when it cannot be read.
+std::string FileBytes(const std::string& path);
 
 // A fresh empty folder under the system's temporary folder.
 class TemporaryFolder {

@@ -13,7 +13,6 @@
 #include <QThread>
 #include <QUrl>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <sstream>
 #include <stdexcept>
@@ -28,14 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string FileText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
 QByteArray TlsFile(const std::string& name) {
-  return QByteArray::fromStdString(FileText(HARVELO_TLS_FOLDER "/" + name));
+  return QByteArray::fromStdString(FileBytes(HARVELO_TLS_FOLDER "/" + name));
 }
 
 // Passes the bytes of `client` to a new connection to `port` and back, until either ends.
@@ -184,7 +177,7 @@ std::vector<std::string> DesktopScene::WaitForLines(const std::string& file,
   Eventually(
       [&] {
         lines.clear();
-        std::istringstream text(FileText(file));
+        std::istringstream text(FileBytes(file));
         for (std::string line; std::getline(text, line);) {
           if (line.starts_with(prefix)) lines.push_back(line);
         }
@@ -222,7 +215,7 @@ void DesktopScene::EndStartedPrograms() {
   for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
     const std::string pid = process.path().filename();
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::istringstream environment(FileText(process.path() / "environ"));
+    std::istringstream environment(FileBytes(process.path() / "environ"));
     for (std::string entry; std::getline(environment, entry, '\0');) {
       if (entry == mark) ::kill(std::stoi(pid), SIGKILL);
     }

@@ -29,10 +29,9 @@ enum class BrowserKind { kChromium, kFirefox };
 
 class DesktopScene {
  public:
-  // `display` must remain live while the scene is. `program_folder` holds harvelo,
-  // Haulbeam and Tellora; `site` is the folder served; `browser` is the one that ShowPage
-  // starts. With `over_tls` (Chromium only) the site is served over HTTPS with the test
-  // certificate of tls/, which the browser and Haulbeam are told to accept.
+  // `display` must remain live while the scene is. `program_folder` holds harvelo and its
+  // companions; `site` is the folder served. With `over_tls` (Chromium only) the site is
+  // served over HTTPS with the certificate of tls/, which the browser and Haulbeam accept.
   DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
                BrowserKind browser = BrowserKind::kChromium, bool over_tls = false);
   ~DesktopScene();
@@ -42,35 +41,31 @@ class DesktopScene {
   // The served `path`'s address.
   std::string Url(const std::string& path) const;
 
-  // Shows the served `path` in a new browser window and waits until the page has loaded
-  // and its window has the focus. Throws std::runtime_error when it does not. A
-  // QCoreApplication must exist (the page is watched over the browser's protocol). With a
-  // `launcher` (harvelo-browser), the launcher starts the browser and harvelo finds it by
-  // itself; else harvelo is told its address.
+  // Shows the served `path` in a new browser window, loaded and with the focus, or throws
+  // std::runtime_error. A QCoreApplication must exist. With a `launcher` (harvelo-browser),
+  // it starts the browser and harvelo finds it by itself; else harvelo is told its address.
   void ShowPage(const std::string& path, const std::string& launcher = "");
-  // Whether the browser has loaded the served `path` in one of its tabs, waiting 10 s at
-  // most. Firefox is left free for harvelo afterwards.
+  // Whether the browser has loaded the served `path` in a tab, within 10 s. Firefox is left
+  // free for harvelo afterwards.
   bool Loaded(const std::string& path);
   // Opens the served `path` in a new window of the browser, which comes to the front.
   void OpenWindow(const std::string& path);
   // The X window (as xdotool names it) that shows the page.
   const std::string& browser_window() const { return browser_window_; }
 
-  // Starts `program` ("harvelo", "Haulbeam") of the program folder, its standard output and
-  // error (which the companions it starts share) appended to the file `output`.
+  // Starts `program` ("harvelo", "Haulbeam") of the program folder, its output and errors
+  // (and its companions') appended to the file `output`.
   std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& output);
   std::unique_ptr<ChildProcess> StartHarvelo() { return Start("harvelo", output()); }
   std::string output() const { return home_.path() + "/output.txt"; }
   // Ends every program that harvelo or this scene started (not the browser).
   void EndStartedPrograms();
 
-  // The lines of the file `file` that begin with `prefix`, once there are `count` of them
-  // or `limit` has passed.
+  // The lines of `file` that begin with `prefix`, once there are `count` or after `limit`.
   static std::vector<std::string> WaitForLines(const std::string& file, const std::string& prefix,
                                                std::size_t count, std::chrono::milliseconds limit);
 
-  // The first visible window named exactly `name`, looked for every 10 ms up to `limit`;
-  // empty when none comes.
+  // The first visible window named exactly `name`, within `limit`; empty when none comes.
   std::string FindWindow(const std::string& name,
                          std::chrono::milliseconds limit = std::chrono::seconds(60));
   // Whether `window` has, or soon gets, the focus.
@@ -79,8 +74,7 @@ class DesktopScene {
   std::string Run(const std::vector<std::string>& argv);
 
  private:
-  // Waits until the window in front is one that `wanted` accepts, and takes it as the
-  // browser's. Throws std::runtime_error after 30 s.
+  // Takes the window in front as the browser's once `wanted` accepts it; throws after 30 s.
   void BrowserComesToFront(const std::function<bool(const std::string&)>& wanted);
 
   const XSession& display_;
