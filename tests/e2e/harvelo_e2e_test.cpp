@@ -215,10 +215,6 @@ class HarvestTest : public HarveloEndToEndTest,
 TEST_P(HarvestTest, GivenAPageInFrontWeShouldHandOverItsFilesAsThePersonAnswers) {
   const Harvest& harvest = std::get<1>(GetParam());
   const std::string haulbeam_output = scene_.home() + "/haulbeam.txt";
-  std::unique_ptr<testing::ChildProcess> haulbeam;
-  if (harvest.situation == Situation::kHaulbeamRunning) {
-    haulbeam = scene_.Start("Haulbeam", haulbeam_output);
-  }
   if (harvest.situation == Situation::kOverHttpsModern) {
     fs::create_directories(fs::path(SettingsFile()).parent_path());
     std::ofstream(SettingsFile()) << "Windows Registry Editor Version 5.00\n\n"
@@ -234,6 +230,18 @@ TEST_P(HarvestTest, GivenAPageInFrontWeShouldHandOverItsFilesAsThePersonAnswers)
                                   : harvest.situation == Situation::kPackaged
                                       ? fs::path(PackagedPrograms()) / "../../bin/harvelo-browser"
                                       : "");
+  }
+  std::unique_ptr<testing::ChildProcess> haulbeam;
+  if (harvest.situation == Situation::kHaulbeamRunning) {
+    // Once the page shows, as Haulbeam waits for its first client 30 s at most; listening,
+    // and its window back behind the browser's, before harvelo starts.
+    haulbeam = scene_.Start("Haulbeam", haulbeam_output);
+    const fs::path channels = scene_.runtime() + "/quorvex";
+    ASSERT_TRUE(
+        testing::Eventually([&] { return fs::exists(channels) && !fs::is_empty(channels); }));
+    ASSERT_FALSE(scene_.FindWindow("Haulbeam").empty());
+    scene_.Run({"xdotool", "windowactivate", "--sync", scene_.browser_window()});
+    ASSERT_TRUE(scene_.BecomesActive(scene_.browser_window()));
   }
   if (harvest.situation == Situation::kRobotsOpenedBehind) {
     ASSERT_TRUE(testing::ControlClick(Display().display(), scene_.browser_window(),

@@ -38,6 +38,7 @@ class DesktopScene {
 
   PageServer& server() { return server_; }
   const std::string& home() const { return home_.path(); }
+  const std::string& runtime() const { return runtime_.path(); }  // XDG_RUNTIME_DIR
   // The served `path`'s address.
   std::string Url(const std::string& path) const;
 
