@@ -1,12 +1,11 @@
 #include "browser_launch.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <ranges>
 
 #include "support/child_process.h"
 
@@ -14,12 +13,7 @@ namespace harvelo::launcher {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string FileText(const fs::path& file) {
-  std::ostringstream text;
-  text << std::ifstream(file, std::ios::binary).rdbuf();
-  return text.str();
-}
+using testing::FileBytes;
 
 TEST(BrowserLaunchTest, GivenThePathWeShouldStartTheChosenOrTheFirstKnownBrowser) {
   testing::TemporaryFolder root;
@@ -31,15 +25,15 @@ TEST(BrowserLaunchTest, GivenThePathWeShouldStartTheChosenOrTheFirstKnownBrowser
     fs::permissions(program, program == a + "/chromium" ? fs::perms::owner_read  // not a program
                                                         : fs::perms::owner_all);
   }
-  const std::pair<std::string, std::optional<std::string>> kCases[] = {
-      {"", b + "/chromium"},  // chromium comes first among the known browsers
-      {"brave", b + "/brave"},   {b + "/brave", b + "/brave"},
-      {"vivaldi", std::nullopt}, {a + "/chromium", std::nullopt},
+  const std::tuple<std::string, std::string, std::optional<std::string>> kCases[] = {
+      {"", a + "::" + b, b + "/chromium"},  // chromium comes first among the known browsers
+      {"brave", a + "::" + b, b + "/brave"},   {b + "/brave", a + "::" + b, b + "/brave"},
+      {"vivaldi", a + "::" + b, std::nullopt}, {a + "/chromium", a + "::" + b, std::nullopt},
+      {"", a + "/nothing-here", std::nullopt},
   };
-  for (const auto& [chosen, expected] : kCases) {
-    EXPECT_EQ(FindBrowser(chosen, a + "::" + b), expected) << chosen;
+  for (const auto& [chosen, path, expected] : kCases) {
+    EXPECT_EQ(FindBrowser(chosen, path), expected) << chosen;
   }
-  EXPECT_EQ(FindBrowser("", a + "/nothing-here"), std::nullopt);
 }
 
 // Chromium takes the addresses after "--"; Firefox knows no such end of its switches, and
@@ -85,17 +79,17 @@ TEST(BrowserLaunchTest, GivenAddressesWeShouldStartTheBrowserOnItsOwnProfileWith
     // What the browser was started with: its session, the count, its window style, then
     // each argument.
     std::vector<std::string> fields;
-    std::istringstream record(
-        FileText((c.chosen.empty() ? firefox : c.chosen).string() + ".record"));
-    for (std::string field; std::getline(record, field, '\0');) fields.push_back(field);
+    for (const auto field : std::views::split(
+             FileBytes((c.chosen.empty() ? firefox : c.chosen).string() + ".record"), '\0')) {
+      fields.emplace_back(field.begin(), field.end());
+    }
     ASSERT_GE(fields.size(), 3u);
     EXPECT_EQ(fields[1], std::to_string(c.expected.size()));
-    EXPECT_THAT(std::vector(fields.begin() + 3, fields.end()),
-                ::testing::ElementsAreArray(c.expected));
+    EXPECT_EQ(std::vector(fields.begin() + 3, fields.end() - 1), c.expected);
     EXPECT_EQ(fs::status(c.profile).permissions() & fs::perms::all, fs::perms::owner_all);
   }
   // Firefox keeps to a person's settings, not to those it recommends for testing.
-  EXPECT_EQ(FileText(firefox_profile + "/user.js"), kFirefoxPreferences);
+  EXPECT_EQ(FileBytes(firefox_profile + "/user.js"), kFirefoxPreferences);
 }
 
 }  // namespace

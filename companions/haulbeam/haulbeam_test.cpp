@@ -1,22 +1,19 @@
 // Haulbeam as Harvelo meets it: the program started on its own, jobs through the channel's
 // socket, files from a server on 127.0.0.1, one line per job on its standard output.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <QString>
 #include <QUrl>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "file_naming.h"
+#include "platform/failure.h"
 #include "platform/linux/channel/channel_folder.h"
-#include "platform/linux/channel/frame.h"
+#include "platform/linux/channel/socket_channel.h"
 #include "support/child_process.h"
+#include "support/eventually.h"
 #include "support/page_server.h"
 
 namespace haulbeam {
@@ -27,18 +24,6 @@ using namespace std::chrono_literals;
 using harvelo::testing::ChildProcess;
 using harvelo::testing::PageServer;
 using Files = std::map<std::string, std::string>;
-using Frames = std::vector<std::pair<std::int32_t, std::string>>;
-
-// The files of `folder` and what they hold.
-Files Contents(const fs::path& folder) {
-  Files files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-    files[entry.path().filename().string()] = bytes.str();
-  }
-  return files;
-}
 
 std::string JobMessage(const std::string& url, const std::string& folder, const std::string& origin,
                        const std::string& order) {
@@ -60,45 +45,26 @@ class HaulbeamTest : public ::testing::Test {
         output_.fd());
   }
 
-  // Connects as Harvelo does (within 20 s of the start) and says hello: the connection,
-  // or -1 when the hello is not taken.
-  int Connect() {
-    sockaddr_un address{.sun_family = AF_UNIX};
-    std::strcpy(address.sun_path,
-                harvelo::channel::SocketPath(run_ + "/quorvex", u"my server").c_str());
-    const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    for (int i = 0; i < 200; ++i) {
-      if (::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) break;
-      std::this_thread::sleep_for(100ms);
-    }
-    if (Answers(client, {{0, "my client"}}) == "\x06") return client;
-    ::close(client);
-    return -1;
+  // Joins the channel as Harvelo does, once Haulbeam listens (within 20 s of its start).
+  std::unique_ptr<harvelo::MessageChannel> Join() {
+    auto channel = harvelo::NewSocketChannelFactory(run_ + "/quorvex")->Create();
+    channel->OpenChannel(u"my server", u"my client");
+    harvelo::testing::Eventually([&] { return channel->PeerHandle() != harvelo::NoPeer; }, 20s);
+    return channel;
   }
 
-  // Sends each frame over `client` after the answer to the one before: the answers.
-  static std::string Answers(int client, const Frames& frames) {
+  // Sends each message over `channel`: "+" for each one taken, "-" for each one refused.
+  static std::string Answers(harvelo::MessageChannel& channel,
+                             const std::vector<std::pair<std::int32_t, std::string>>& messages) {
     std::string answers;
-    for (const auto& [number, data] : frames) {
-      const std::string bytes = harvelo::channel::EncodeFrame(number, data);
-      char answer = 0;
-      pollfd ready{client, POLLIN, 0};
-      if (::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0 ||
-          ::poll(&ready, 1, 20000) <= 0 || ::read(client, &answer, 1) != 1) {
-        break;
+    for (const auto& [number, data] : messages) {
+      try {
+        channel.SendData(channel.PeerHandle(), number, harvelo::FromUtf8(data));
+        answers += '+';
+      } catch (const harvelo::Failure&) {
+        answers += '-';
       }
-      answers += answer;
     }
-    return answers;
-  }
-
-  // Sends `frames` to a Haulbeam started for them: its answers; the program has ended.
-  std::string Send(const Frames& frames) {
-    auto program = Start();
-    const int client = Connect();
-    const std::string answers = Answers(client, frames);
-    ::close(client);
-    EXPECT_EQ(program->Wait(30s), 0);
     return answers;
   }
 
@@ -109,13 +75,12 @@ class HaulbeamTest : public ::testing::Test {
 
 TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportEachOne) {
   PageServer server;
-  server.RequireReferer("/guarded/", "http://gallery.example/");
+  server.Require("/guarded/", "Referer", "http://gallery.example/");
   server.Add("/target.jpg", PageServer::Reply{.body = "target"});
-  const std::string kPart = "(part)";  // stands for the part file of the row's address
   const struct Case {
     std::string served;  // the path on the server
     PageServer::Reply reply;
-    Files before;         // the folder's files before the job
+    Files before;         // the folder's files before the job; "(part)": the address's part file
     std::string outcome;  // "saved\t<name>" or "failed\t<reason>"
     Files after;
     std::string sent = served;  // the path in the job, as the page's markup wrote it
@@ -125,9 +90,9 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
       {"/plain.jpg", {.body = "picture"}, {}, "saved\tplain.jpg", {{"plain.jpg", "picture"}}},
       {"/taken.jpg", {.body = "new"}, {{"taken.jpg", "old"}},
        "saved\ttaken (2).jpg", {{"taken.jpg", "old"}, {"taken (2).jpg", "new"}}},
-      {"/resume.jpg", {.body = "abcdefgh", .ranges = true}, {{kPart, "XXXX"}},
+      {"/resume.jpg", {.body = "abcdefgh", .ranges = true}, {{"(part)", "XXXX"}},
        "saved\tresume.jpg", {{"resume.jpg", "XXXXefgh"}}},
-      {"/restart.jpg", {.body = "abcdefgh"}, {{kPart, "XXXX"}},
+      {"/restart.jpg", {.body = "abcdefgh"}, {{"(part)", "XXXX"}},
        "saved\trestart.jpg", {{"restart.jpg", "abcdefgh"}}},
       // Resumed at each retry: starting again, the third attempt would end as the others.
       {"/dropped.jpg", {.body = "abcdefgh", .ranges = true, .drops = 3, .drop_after = 3}, {},
@@ -143,72 +108,68 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
        "saved\tx.jpg", {{"x.jpg", "named"}}},
       {"/a&b;c.jpg", {.body = "amp"}, {}, "saved\ta&b;c.jpg", {{"a&b;c.jpg", "amp"}},
        "/a&amp;b&#59;c.jpg"},
-      {"/missing.jpg", {}, {}, "failed\tHTTP 404 Not Found", {}},
+      {"/missing.jpg", {.status = 404}, {}, "failed\tHTTP 404 Not Found", {}},
   };  // clang-format on
 
-  const auto folder = [&](std::size_t row) {
-    return folder_.path() + "/" + std::to_string(row) + "/";
-  };
+  // Each job's folder is named by its order; messages Haulbeam refuses, and takes the next job.
   const auto order = [](std::size_t row) { return std::to_string(10 + row); };
-  const auto files = [](Files files, const std::string& url) {
-    const auto part = files.find("(part)");
-    if (part == files.end()) return files;
-    files[PartFileName(QUrl(QString::fromStdString(url))).toStdString()] = part->second;
-    files.erase(part);
+  const auto folder = [&](std::size_t row) { return folder_.path() + "/" + order(row) + "/"; };
+  const auto files = [&](Files files, const Case& c) {
+    if (files.contains("(part)")) {
+      files[PartFileName(QUrl(QString::fromStdString(server.Url(c.served)))).toStdString()] =
+          files["(part)"];
+      files.erase("(part)");
+    }
     return files;
   };
-  Frames jobs;
+  std::vector<std::pair<std::int32_t, std::string>> jobs = {
+      {401, "<DataURL>" + server.Url("/plain.jpg") + "</DataURL>"},
+      {402, JobMessage(server.Url("/plain.jpg"), folder_.path() + "/", "", "01")},
+      {401, JobMessage(server.Url("/plain.jpg"), "relative/", "", "01")}};
   for (std::size_t row = 0; row < std::size(kCases); ++row) {
     const Case& c = kCases[row];
-    if (c.served != "/missing.jpg") server.Add(c.served, c.reply);
+    server.Add(c.served, c.reply);
     fs::create_directory(folder(row));
-    for (const auto& [name, bytes] : files(c.before, server.Url(c.served))) {
+    for (const auto& [name, bytes] : files(c.before, c)) {
       std::ofstream(folder(row) + name, std::ios::binary) << bytes;
     }
     jobs.emplace_back(401, JobMessage(server.Url(c.sent), folder(row), c.origin, order(row)));
   }
-  EXPECT_EQ(Send(jobs), std::string(jobs.size(), harvelo::channel::kAccepted));
+  auto program = Start();
+  EXPECT_EQ(Answers(*Join(), jobs), "---" + std::string(std::size(kCases), '+'));
+  EXPECT_EQ(program->Wait(30s), 0);
 
   std::map<std::string, std::string> line_of_order;
   std::istringstream lines(output_.Text());
   for (std::string line; std::getline(lines, line);) {
-    const auto group = line.find("\tg999\t");
-    if (group != std::string::npos) line_of_order[line.substr(group + 6, 2)] = line;
+    line_of_order[line.substr(line.find("\tg999\t") + 6, 2)] = line;
   }
+  EXPECT_EQ(line_of_order.size(), std::size(kCases)) << output_.Text();
   for (std::size_t row = 0; row < std::size(kCases); ++row) {
     const Case& c = kCases[row];
-    const std::string tab_order = "\tg999\t" + order(row) + "\t";
-    const std::string line = line_of_order[order(row)];
-    if (c.outcome.starts_with("saved")) {
-      EXPECT_EQ(line, "saved" + tab_order + folder(row) + c.outcome.substr(6) + "\t" +
-                          server.Url(c.served));
-    } else {
-      EXPECT_TRUE(line.starts_with("failed" + tab_order + c.outcome.substr(7))) << line;
+    const std::string state = c.outcome.substr(0, c.outcome.find('\t')),
+                      detail = c.outcome.substr(state.size() + 1), line = line_of_order[order(row)];
+    const std::string expected =
+        state + "\tg999\t" + order(row) + "\t" +
+        (state == "saved" ? folder(row) + detail + "\t" + server.Url(c.served) : detail);
+    EXPECT_TRUE(state == "saved" ? line == expected : line.starts_with(expected)) << line;
+    Files saved;
+    for (const auto& entry : fs::directory_iterator(folder(row))) {
+      std::ostringstream bytes;
+      bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+      saved[entry.path().filename().string()] = bytes.str();
     }
-    EXPECT_EQ(Contents(folder(row)), files(c.after, server.Url(c.served))) << c.served;
+    EXPECT_EQ(saved, files(c.after, c)) << c.served;
   }
-}
-
-TEST_F(HaulbeamTest, GivenMalformedMessagesWeShouldRefuseThemAndTakeTheNextJob) {
-  PageServer server;
-  server.Add("/a.jpg", "a");
-  const std::string folder = folder_.path() + "/";
-  EXPECT_EQ(Send({{401, "<DataURL>" + server.Url("/a.jpg") + "</DataURL>"},
-                  {402, JobMessage(server.Url("/a.jpg"), folder, "", "01")},
-                  {401, JobMessage(server.Url("/a.jpg"), "relative/", "", "01")},
-                  {401, JobMessage(server.Url("/a.jpg"), folder, "", "01")}}),
-            "\x15\x15\x15\x06");
-  EXPECT_EQ(output_.Text(), "saved\tg999\t01\t" + folder + "a.jpg\t" + server.Url("/a.jpg") + "\n");
 }
 
 TEST_F(HaulbeamTest, GivenHaulbeamRunningWeShouldEndASecondAtOnceAndTheFirstOnceIdle) {
   auto first = Start();
-  const int client = Connect();  // the first stays while a client is connected
-  ASSERT_GE(client, 0);
+  auto channel = Join();  // the first stays while a client is connected
   ChildProcess second({HAULBEAM, "--no-window"}, {{"XDG_RUNTIME_DIR", run_}});
   EXPECT_EQ(second.Wait(30s), 0);
-  EXPECT_EQ(Answers(client, {{401, "not a job"}}), "\x15");  // the first still answers
-  ::close(client);
+  EXPECT_EQ(Answers(*channel, {{401, "not a job"}}), "-");  // the first still answers
+  channel->CloseChannel();
   EXPECT_EQ(first->Wait(30s), 0);
   EXPECT_FALSE(fs::exists(harvelo::channel::SocketPath(run_ + "/quorvex", u"my server")));
 }

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "support/child_process.h"
 #include "support/real_pages.h"
@@ -108,17 +107,16 @@ TEST_F(InspectTest, GivenSavedRealPagesWeShouldGiveTheKnownAnswers) {
       {"wp-nextgen-gallery", "", true},
   };
   for (const auto& page : kPages) {
-    SCOPED_TRACE(page.name);
+    const std::string name = page.name;
+    SCOPED_TRACE(name);
     const bool known = *page.address;
-    const testing::Ran ran = Inspect({"--page-url", known ? page.address : "http://h/",
-                                      RealPagePath(page.name + std::string(".html"))});
+    const testing::Ran ran =
+        Inspect({"--page-url", known ? page.address : "http://h/", RealPagePath(name + ".html")});
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_THAT(ran.out, HasSubstr(page.allowed ? "\"harvest_allowed\":true}"
                                                 : "\"harvest_allowed\":false}"));
-    std::ostringstream answer;
-    answer << std::ifstream(std::string(HARVELO_TESTDATA "/") + page.name + ".json").rdbuf();
     if (known) {
-      EXPECT_EQ(ran.out, answer.str());
+      EXPECT_EQ(ran.out, testing::FileBytes(HARVELO_TESTDATA "/" + name + ".json"));
     }
   }
 }

@@ -6,8 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -29,7 +30,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::map<std::string, std::string>& environment, int stdout_fd,
                            int stderr_fd, int stdin_fd) {
-  std::vector<std::string> variables;
+  std::vector<std::string> variables, args = argv;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text(*entry);
     if (!environment.contains(text.substr(0, text.find('=')))) variables.push_back(text);
@@ -37,8 +38,6 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   for (const auto& [name, value] : environment) {
     if (!value.empty()) variables.push_back(name + "=" + value);
   }
-  std::vector<std::string> args = argv;
-
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setpgroup(&attributes, 0);
@@ -50,9 +49,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  const std::pair<int, int> redirects[] = {
-      {stdout_fd, STDOUT_FILENO}, {stderr_fd, STDERR_FILENO}, {stdin_fd, STDIN_FILENO}};
-  for (const auto& [from, to] : redirects) {
+  for (const auto& [from, to] : {std::pair{stdout_fd, STDOUT_FILENO},
+                                 {stderr_fd, STDERR_FILENO},
+                                 {stdin_fd, STDIN_FILENO}}) {
     if (from != -1) posix_spawn_file_actions_adddup2(&actions, from, to);
   }
   const int error = posix_spawnp(&pid_, args[0].c_str(), &actions, &attributes,
@@ -63,8 +62,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
 }
 
 std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!status_) {
+  for (const auto deadline = std::chrono::steady_clock::now() + limit; !status_;) {
     int raw = 0;
     const pid_t done = waitpid(pid_, &raw, WNOHANG);
     if (done == pid_) status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
@@ -75,15 +73,13 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
 }
 
 void ChildProcess::Kill() {
-  if (pid_ <= 0) return;
   kill(-pid_, SIGKILL);  // the group: the program and what it started
   if (!status_) Wait(std::chrono::seconds(10));
 }
 
 // Without close-on-exec: a program may be told to write to it by number (Xvfb -displayfd).
 MemoryFile::MemoryFile(const std::string& text) : fd_(memfd_create("harvelo-test", 0)) {
-  if (fd_ < 0 || write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()) ||
-      lseek(fd_, 0, SEEK_SET) != 0) {
+  if (fd_ < 0 || pwrite(fd_, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
     throw std::runtime_error("cannot make a file in memory");
   }
 }
@@ -103,17 +99,20 @@ Ran RunProgram(const std::vector<std::string>& argv,
                const std::map<std::string, std::string>& environment, const std::string& input,
                std::chrono::milliseconds limit) {
   MemoryFile in(input), out, err;
-  Ran ran;
-  ran.status = ChildProcess(argv, environment, out.fd(), err.fd(), in.fd()).Wait(limit);
-  ran.out = out.Text();
-  ran.err = err.Text();
-  return ran;
+  const std::optional<int> status =
+      ChildProcess(argv, environment, out.fd(), err.fd(), in.fd()).Wait(limit);
+  return {status, out.Text(), err.Text()};
 }
 
-TemporaryFolder::TemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "harvelo-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-  path_ = pattern;
+std::string FileBytes(const std::string& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+TemporaryFolder::TemporaryFolder()
+    : path_((std::filesystem::temp_directory_path() / "harvelo-XXXXXX").string()) {
+  if (!mkdtemp(path_.data())) throw std::runtime_error("cannot make a temporary folder");
 }
 
 TemporaryFolder::~TemporaryFolder() {

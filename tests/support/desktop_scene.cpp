@@ -5,9 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QFile>
+#include <QSslKey>
+#include <QSslServer>
+#include <QThread>
 #include <QUrl>
 #include <filesystem>
-#include <fstream>
+#include <future>
 #include <sstream>
 #include <stdexcept>
 
@@ -21,10 +27,24 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string FileText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
+QByteArray TlsFile(const std::string& name) {
+  return QByteArray::fromStdString(FileBytes(HARVELO_TLS_FOLDER "/" + name));
+}
+
+// Passes the bytes of `client` to a new connection to `port` and back, until either ends.
+void Relay(QTcpSocket* client, quint16 port) {
+  auto* backend = new QTcpSocket(client);
+  QObject::connect(client, &QIODevice::readyRead, backend,
+                   [client, backend] { backend->write(client->readAll()); });
+  QObject::connect(backend, &QIODevice::readyRead, client,
+                   [client, backend] { client->write(backend->readAll()); });
+  QObject::connect(backend, &QAbstractSocket::disconnected, client, [client, backend] {
+    client->write(backend->readAll());
+    client->disconnectFromHost();
+  });
+  QObject::connect(client, &QAbstractSocket::disconnected, client, &QObject::deleteLater);
+  backend->connectToHost(QHostAddress::LocalHost, port);
+  backend->write(client->readAll());
 }
 
 }  // namespace
@@ -34,29 +54,39 @@ DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
     : display_(display), program_folder_(std::move(program_folder)), kind_(browser) {
   ::chmod(runtime_.path().c_str(), 0700);
   server_.ServeFolder(site);
-  if (over_tls) tls_ = std::make_unique<TlsFront>(server_);
+  if (!over_tls) return;
+  // HTTPS in front of the server, on a thread of its own so that it answers however the
+  // test waits.
+  QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+  configuration.setLocalCertificate(QSslCertificate(TlsFile("server.pem")));
+  configuration.setPrivateKey(QSslKey(TlsFile("server.key"), QSsl::Ec));
+  const std::string url = server_.Url("");
+  const auto backend = static_cast<quint16>(std::stoi(url.substr(url.rfind(':') + 1)));
+  std::promise<int> listening;
+  tls_.reset(QThread::create([configuration, backend, &listening] {
+    QSslServer front;
+    front.setSslConfiguration(configuration);
+    QObject::connect(&front, &QTcpServer::pendingConnectionAvailable, [&front, backend] {
+      while (QTcpSocket* client = front.nextPendingConnection()) Relay(client, backend);
+    });
+    listening.set_value(front.listen(QHostAddress::LocalHost, 0) ? front.serverPort() : 0);
+    if (front.isListening()) QEventLoop().exec();  // until quit
+  }));
+  tls_->start();
+  tls_port_ = listening.get_future().get();
+  if (tls_port_ == 0) throw std::runtime_error("the TLS front cannot listen");
+}
+
+DesktopScene::~DesktopScene() {
+  EndStartedPrograms();
+  if (tls_) {
+    tls_->quit();
+    tls_->wait();
+  }
 }
 
 std::string DesktopScene::Url(const std::string& path) const {
-  return tls_ ? tls_->Url(path) : server_.Url(path);
-}
-
-std::map<std::string, std::string> DesktopScene::Environment() const {
-  // The data folder that a launcher was given, where harvelo finds the browser by itself.
-  const std::string launched = chromium_  ? chromium_->data_home()
-                               : firefox_ ? firefox_->data_home()
-                                          : "";
-  return {{"DISPLAY", display_.display()},
-          {"HARVELO_DEVTOOLS", chromium_ && launched.empty() ? chromium_->endpoint() : ""},
-          {"HARVELO_BIDI", firefox_ && launched.empty() ? firefox_->endpoint() : ""},
-          {"HAULBEAM_CA_FILE", tls_ ? TlsFront::AuthorityFile() : ""},
-          {"HOME", home_.path()},
-          {"XDG_CONFIG_HOME", home_.path() + "/.config"},
-          {"XDG_DATA_HOME", launched.empty() ? home_.path() + "/.local/share" : launched},
-          {"XDG_RUNTIME_DIR", runtime_.path()},
-          {"WAYLAND_DISPLAY", ""},
-          {"XDG_SESSION_TYPE", ""},
-          {"QT_QPA_PLATFORM", "xcb"}};
+  return tls_ ? "https://127.0.0.1:" + std::to_string(tls_port_) + path : server_.Url(path);
 }
 
 void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
@@ -67,10 +97,14 @@ void DesktopScene::ShowPage(const std::string& path, const std::string& launcher
     // Generous: a Firefox that answers its first session late keeps it, refusing every other.
     bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
   } else {
-    std::vector<std::string> browser_switches;
-    if (tls_) browser_switches.push_back(TlsFront::ChromiumSwitch());
+    // Accepts the test certificate, and only it.
+    const QByteArray key = QSslCertificate(TlsFile("server.pem")).publicKey().toDer();
+    const std::string accept =
+        "--ignore-certificate-errors-spki-list=" +
+        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toBase64().toStdString();
     chromium_ = std::make_unique<ChromiumSession>(
-        ChromiumSession::Options{display_.display(), {url}}, launcher, browser_switches);
+        ChromiumSession::Options{display_.display(), {url}}, launcher,
+        tls_ ? std::vector{accept} : std::vector<std::string>{});
     devtools_ =
         std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
   }
@@ -113,9 +147,25 @@ void DesktopScene::BrowserComesToFront(const std::function<bool(const std::strin
 
 std::unique_ptr<ChildProcess> DesktopScene::Start(const std::string& program,
                                                   const std::string& output) {
+  // The data folder that a launcher was given, where harvelo finds the browser by itself.
+  const std::string launched = chromium_  ? chromium_->data_home()
+                               : firefox_ ? firefox_->data_home()
+                                          : "";
+  const std::map<std::string, std::string> environment = {
+      {"DISPLAY", display_.display()},
+      {"HARVELO_DEVTOOLS", chromium_ && launched.empty() ? chromium_->endpoint() : ""},
+      {"HARVELO_BIDI", firefox_ && launched.empty() ? firefox_->endpoint() : ""},
+      {"HAULBEAM_CA_FILE", tls_ ? HARVELO_TLS_FOLDER "/authority.pem" : ""},
+      {"HOME", home_.path()},
+      {"XDG_CONFIG_HOME", home_.path() + "/.config"},
+      {"XDG_DATA_HOME", launched.empty() ? home_.path() + "/.local/share" : launched},
+      {"XDG_RUNTIME_DIR", runtime_.path()},
+      {"WAYLAND_DISPLAY", ""},
+      {"XDG_SESSION_TYPE", ""},
+      {"QT_QPA_PLATFORM", "xcb"}};
   const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   auto started = std::make_unique<ChildProcess>(std::vector{program_folder_ + "/" + program},
-                                                Environment(), fd, fd);
+                                                environment, fd, fd);
   ::close(fd);
   return started;
 }
@@ -127,7 +177,7 @@ std::vector<std::string> DesktopScene::WaitForLines(const std::string& file,
   Eventually(
       [&] {
         lines.clear();
-        std::istringstream text(FileText(file));
+        std::istringstream text(FileBytes(file));
         for (std::string line; std::getline(text, line);) {
           if (line.starts_with(prefix)) lines.push_back(line);
         }
@@ -165,7 +215,7 @@ void DesktopScene::EndStartedPrograms() {
   for (const fs::directory_entry& process : fs::directory_iterator("/proc")) {
     const std::string pid = process.path().filename();
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::istringstream environment(FileText(process.path() / "environ"));
+    std::istringstream environment(FileBytes(process.path() / "environ"));
     for (std::string entry; std::getline(environment, entry, '\0');) {
       if (entry == mark) ::kill(std::stoi(pid), SIGKILL);
     }

@@ -2,10 +2,10 @@
 #define HARVELO_TESTS_SUPPORT_DESKTOP_SCENE_H_
 
 // A person's desktop, for end-to-end runs and measurements: a user of its own (home,
-// settings, runtime folder), the sample pages served on 127.0.0.1, a Chromium or a Firefox
-// whose window shows a page and has the focus, and harvelo started as a key binding starts
-// it, from a program folder with its companions beside it. Everything the scene started, the
-// companions that harvelo started included, ends with the scene.
+// settings, runtime folder), a site served on 127.0.0.1, a Chromium or a Firefox whose window
+// shows a page and has the focus, and harvelo started as a key binding starts it, from a
+// program folder with its companions beside it. Everything the scene started, the companions
+// that harvelo started included, ends with the scene.
 
 #include <chrono>
 #include <map>
@@ -19,8 +19,9 @@
 #include "support/chromium_session.h"
 #include "support/firefox_session.h"
 #include "support/page_server.h"
-#include "support/tls_front.h"
 #include "support/x_session.h"
+
+class QThread;
 
 namespace harvelo::testing {
 
@@ -28,47 +29,44 @@ enum class BrowserKind { kChromium, kFirefox };
 
 class DesktopScene {
  public:
-  // `display` must remain live while the scene is. `program_folder` holds harvelo,
-  // Haulbeam and Tellora; `site` is the folder served (the sample pages); `browser` is the
-  // one that ShowPage starts. With `over_tls` (Chromium only) the pages are served over
-  // HTTPS with the test certificate, which the browser and Haulbeam are told to accept.
+  // `display` must remain live while the scene is. `program_folder` holds harvelo and its
+  // companions; `site` is the folder served. With `over_tls` (Chromium only) the site is
+  // served over HTTPS with the certificate of tls/, which the browser and Haulbeam accept.
   DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
                BrowserKind browser = BrowserKind::kChromium, bool over_tls = false);
-  ~DesktopScene() { EndStartedPrograms(); }
+  ~DesktopScene();
 
   PageServer& server() { return server_; }
   const std::string& home() const { return home_.path(); }
+  const std::string& runtime() const { return runtime_.path(); }  // XDG_RUNTIME_DIR
+  // The served `path`'s address.
+  std::string Url(const std::string& path) const;
 
-  // Shows the served `path` in a new browser window and waits until the page has loaded
-  // and its window has the focus. Throws std::runtime_error when it does not. A
-  // QCoreApplication must exist (the page is watched over the browser's protocol). With a
-  // `launcher` (harvelo-browser), the launcher starts the browser and harvelo finds it by
-  // itself; else harvelo is told its address.
+  // Shows the served `path` in a new browser window, loaded and with the focus, or throws
+  // std::runtime_error. A QCoreApplication must exist. With a `launcher` (harvelo-browser),
+  // it starts the browser and harvelo finds it by itself; else harvelo is told its address.
   void ShowPage(const std::string& path, const std::string& launcher = "");
-  // Whether the browser has loaded the served `path` in one of its tabs, waiting 10 s at
-  // most. Firefox is left free for harvelo afterwards.
+  // Whether the browser has loaded the served `path` in a tab, within 10 s. Firefox is left
+  // free for harvelo afterwards.
   bool Loaded(const std::string& path);
   // Opens the served `path` in a new window of the browser, which comes to the front.
   void OpenWindow(const std::string& path);
   // The X window (as xdotool names it) that shows the page.
   const std::string& browser_window() const { return browser_window_; }
 
-  // Starts `program` ("harvelo", "Haulbeam") of the program folder, its standard output and
-  // error (which the companions it starts share) appended to the file `output`.
+  // Starts `program` ("harvelo", "Haulbeam") of the program folder, its output and errors
+  // (and its companions') appended to the file `output`.
   std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& output);
   std::unique_ptr<ChildProcess> StartHarvelo() { return Start("harvelo", output()); }
   std::string output() const { return home_.path() + "/output.txt"; }
   // Ends every program that harvelo or this scene started (not the browser).
   void EndStartedPrograms();
 
-  // The lines of the file `file` that begin with `prefix`, once there are `count` of them
-  // or `limit` has passed.
+  // The lines of `file` that begin with `prefix`, once there are `count` or after `limit`.
   static std::vector<std::string> WaitForLines(const std::string& file, const std::string& prefix,
                                                std::size_t count, std::chrono::milliseconds limit);
 
-  // The first visible window named exactly `name`, waiting up to `limit`; empty when none
-  // comes. Looked for every 10 ms, so that the time until it is found exceeds the time until
-  // it shows by little.
+  // The first visible window named exactly `name`, within `limit`; empty when none comes.
   std::string FindWindow(const std::string& name,
                          std::chrono::milliseconds limit = std::chrono::seconds(60));
   // Whether `window` has, or soon gets, the focus.
@@ -77,19 +75,16 @@ class DesktopScene {
   std::string Run(const std::vector<std::string>& argv);
 
  private:
-  std::map<std::string, std::string> Environment() const;
-  // Waits until the window in front is one that `wanted` accepts, and takes it as the
-  // browser's. Throws std::runtime_error after 30 s.
+  // Takes the window in front as the browser's once `wanted` accepts it; throws after 30 s.
   void BrowserComesToFront(const std::function<bool(const std::string&)>& wanted);
-  // The served `path`'s address.
-  std::string Url(const std::string& path) const;
 
   const XSession& display_;
   std::string program_folder_;
   TemporaryFolder home_;
   TemporaryFolder runtime_;
   PageServer server_;
-  std::unique_ptr<TlsFront> tls_;
+  std::unique_ptr<QThread> tls_;  // relays https://127.0.0.1:<tls_port_> to the server
+  int tls_port_ = 0;
   BrowserKind kind_;
   // Each browser ends after the client that watches it.
   std::unique_ptr<ChromiumSession> chromium_;

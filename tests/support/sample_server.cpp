@@ -1,14 +1,12 @@
 // harvelo-sample-server: serves a folder on 127.0.0.1 for demonstrations, as a test's
-// PageServer does. Not installed.
-//
-//   harvelo-sample-server --root DIR [--port N] [--require-referer PATH_PREFIX=REFERER_PREFIX]...
-//
-// Prints the server's address, http://127.0.0.1:PORT/, then serves until it is interrupted.
+// PageServer does. Not installed. Prints its address, then serves until interrupted.
 
 #include <signal.h>
 
 #include <iostream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "support/page_server.h"
 
@@ -20,30 +18,22 @@ int main(int argc, char** argv) {
   sigaddset(&ending, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &ending, nullptr);
 
-  std::string root, port = "0";
-  std::vector<std::string> referers;
+  std::map<std::string, std::vector<std::string>> options;
+  for (int i = 1; i + 1 < argc; i += 2) options[argv[i]].push_back(argv[i + 1]);
   bool usage_error = argc % 2 == 0;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i];
-    if (name == "--root") {
-      root = argv[i + 1];
-    } else if (name == "--port") {
-      port = argv[i + 1];
-    } else if (name == "--require-referer") {
-      referers.push_back(argv[i + 1]);
-    } else {
-      usage_error = true;
-    }
+  for (const auto& [name, values] : options) {
+    usage_error |= name != "--root" && name != "--port" && name != "--require-referer";
   }
-  if (usage_error || root.empty()) {
+  if (usage_error || options["--root"].size() != 1) {
     std::cerr << "Usage: harvelo-sample-server --root DIR [--port N] "
                  "[--require-referer PATH_PREFIX=REFERER_PREFIX]...\n";
     return 2;
   }
-  harvelo::testing::PageServer server(std::stoi(port));
-  server.ServeFolder(root);
-  for (const std::string& rule : referers) {
-    server.RequireReferer(rule.substr(0, rule.find('=')), rule.substr(rule.find('=') + 1));
+  harvelo::testing::PageServer server(options.contains("--port") ? std::stoi(options["--port"][0])
+                                                                 : 0);
+  server.ServeFolder(options["--root"][0]);
+  for (const std::string& rule : options["--require-referer"]) {
+    server.Require(rule.substr(0, rule.find('=')), "Referer", rule.substr(rule.find('=') + 1));
   }
   std::cout << server.Url("/") << std::endl;
   int signal = 0;

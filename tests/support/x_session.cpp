@@ -33,9 +33,8 @@ XSession::XSession() {
     throw std::runtime_error("Xvfb did not start");
   }
   display_ = ":" + number.Text().substr(0, number.Text().size() - 1);
-  // openbox is ready once it has claimed the screen for its EWMH support window. On a
-  // busy machine it now and then gives up while the new server settles: it is started
-  // again, a few times at most.
+  // openbox is ready once it has claimed the screen for its EWMH support window; on a busy
+  // machine it may give up while the new server settles, and is started again.
   int starts = 0;
   const bool ready = Eventually(
       [&] {

@@ -27,14 +27,13 @@ class XSession {
   std::string display_;
 };
 
-// Runs `argv` on `display` and answers its standard output; empty when it failed or did
-// not end within 10 s. For the X tools (xdotool, xprop, xwininfo).
+// The standard output of the X tool `argv` (xdotool, xprop...) run on `display`; empty when
+// it failed or did not end within 10 s.
 std::string RunOnDisplay(const std::string& display, const std::vector<std::string>& argv);
 
-// Activates `window` and clicks it at (400, 300) with the control key held, as a person opens
-// a link in a background tab: a page whose link covers it opens that link behind itself. A
-// window that has only just shown its page may miss the click: it is clicked again until
-// `opened` (which waits for the tab) answers true, five times at most. Answers `opened`.
+// Clicks `window` at (400, 300) with the control key held, as a person opens a link in a
+// background tab, until `opened` (which waits for the tab) answers true, five times at most:
+// a window that has only just shown its page may miss a click. Answers `opened`.
 bool ControlClick(const std::string& display, const std::string& window,
                   const std::function<bool()>& opened);
 
