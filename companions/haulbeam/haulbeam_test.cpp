@@ -39,7 +39,7 @@ class HaulbeamTest : public ::testing::Test {
   std::unique_ptr<ChildProcess> Start() {
     return std::make_unique<ChildProcess>(
         std::vector<std::string>{HAULBEAM, "--no-window", "--end-after", "0.3", "--retry-pauses",
-                                 "0.05,0.05"},
+                                 "0.05,0.05", "--largest-file", "1"},
         std::map<std::string, std::string>{
             {"XDG_RUNTIME_DIR", run_}, {"http_proxy", ""}, {"https_proxy", ""}},
         output_.fd());
@@ -109,6 +109,8 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
       {"/a&b;c.jpg", {.body = "amp"}, {}, "saved\ta&b;c.jpg", {{"a&b;c.jpg", "amp"}},
        "/a&amp;b&#59;c.jpg"},
       {"/missing.jpg", {.status = 404}, {}, "failed\tHTTP 404 Not Found", {}},
+      {"/large.jpg", {.body = std::string((1 << 20) + 1, 'L')}, {},
+       "failed\tlarger than 1 MB, the largest file Haulbeam saves", {}},
   };  // clang-format on
 
   // Each job's folder is named by its order; messages Haulbeam refuses, and takes the next job.
