@@ -69,7 +69,7 @@ QString PageSocket(const std::string& endpoint, const QString& target) {
 }
 
 QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const std::string& url) {
-  for (QDeadlineTimer deadline(std::chrono::seconds(10)); !deadline.hasExpired();) {
+  for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
     for (const QString& id : Showing(client, url)) {
       if (EvaluateIn(client, PageSocket(endpoint, id),
                      "location.href + ' ' + document.readyState") == url + " complete") {

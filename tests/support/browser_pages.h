@@ -20,7 +20,8 @@ namespace harvelo::testing {
 // The socket of page target `target` at `endpoint` ("http://127.0.0.1:<port>").
 QString PageSocket(const std::string& endpoint, const QString& target);
 
-// Waits up to 10 s until a page target has loaded `url`; answers its id, empty when none did.
+// Waits up to 60 s (a browser just started on a loaded machine takes long over its first
+// page) until a page target has loaded `url`; answers its id, empty when none did.
 QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const std::string& url);
 
 // Opens `url` in a new tab, or window, in the background when asked; answers the target's id.
