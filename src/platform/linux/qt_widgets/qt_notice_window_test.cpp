@@ -45,7 +45,6 @@ struct EndCatcher : NoticeEvents {
 class QtNoticeWindowTest : public ::testing::TestWithParam<std::tuple<bool, bool>> {
  protected:
   QtNoticeWindowTest() {
-    TestApplication();
     state_.AttachedBrowser = std::make_shared<FakeWebBrowser>();
     window_->Show(catcher_);
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -54,6 +53,7 @@ class QtNoticeWindowTest : public ::testing::TestWithParam<std::tuple<bool, bool
   }
   ~QtNoticeWindowTest() override { window_.reset(); }  // before what its events reach
 
+  QApplication& application_ = TestApplication();  // before any widget
   FakeWindowSystem windows_;
   RecordingRegistry registry_;
   FakeUserInterface ui_;
