@@ -14,8 +14,8 @@
 #include "large_page.h"
 #include "platform/linux/bidi/bidi_browser.h"
 #include "platform/linux/bidi/bidi_window_system.h"
-#include "support/bidi_pages.h"
-#include "support/firefox_session.h"
+#include "support/browser_pages.h"
+#include "support/browser_process.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 

@@ -20,8 +20,8 @@
 #include "platform/linux/devtools/devtools_window_system.h"
 #include "run/attach_browser.h"
 #include "scanner/page_scan.h"
-#include "support/chromium_session.h"
-#include "support/devtools_pages.h"
+#include "support/browser_pages.h"
+#include "support/browser_process.h"
 #include "support/page_server.h"
 #include "thumbnail_page.h"
 

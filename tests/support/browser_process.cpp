@@ -1,36 +1,72 @@
 #include "support/browser_process.h"
 
-#include <chrono>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
-#include <thread>
+
+#include "platform/linux/bidi/bidi_endpoint.h"
 
 namespace harvelo::testing {
 
-BrowserProcess::BrowserProcess() : profile_(std::make_unique<TemporaryFolder>()) {}
-
-BrowserProcess::~BrowserProcess() {
-  process_.reset();
-  profile_.reset();
-}
-
-void BrowserProcess::Start(const std::vector<std::string>& argv,
-                           const std::map<std::string, std::string>& environment,
-                           const std::string& port_file,
-                           const std::function<std::string(const std::string&)>& endpoint_in,
-                           const std::string& browser) {
-  process_ = std::make_unique<ChildProcess>(argv, environment);
-  for (int tries = 0; tries < 600; ++tries) {
-    std::ifstream file(port_file);
-    std::stringstream text;
-    text << file.rdbuf();
-    endpoint_ = endpoint_in(text.str());
-    if (!endpoint_.empty()) return;
-    if (process_->Wait(std::chrono::milliseconds(0))) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+BrowserProcess::BrowserProcess(bool firefox, const Options& options, const std::string& launcher,
+                               const std::vector<std::string>& switches) {
+  // The profile where harvelo-browser keeps it, so that the program's own search finds the port.
+  const std::string profile = home_.path() + (firefox ? "/harvelo/firefox" : "/harvelo/browser");
+  const bool headless = options.display.empty();
+  std::map<std::string, std::string> environment = {
+      {"WAYLAND_DISPLAY", ""}, {"DISPLAY", options.display}, {"MOZ_CRASHREPORTER_DISABLE", "1"}};
+  std::vector<std::string> argv;
+  if (!launcher.empty()) {
+    argv = {launcher};
+    if (firefox) argv.push_back("--firefox");
+    data_home_ = home_.path();
+    environment["XDG_DATA_HOME"] = data_home_;
+    environment["HARVELO_BROWSER"] = firefox ? "firefox-esr" : "chromium";
+  } else if (firefox) {
+    std::filesystem::create_directories(profile);
+    // The browser's remote agent tells of every connection unless asked to keep to warnings.
+    std::ofstream(profile + "/user.js") << "user_pref(\"remote.log.level\", \"Warn\");\n";
+    argv = {"firefox-esr", "--profile", profile, "--no-remote", "--remote-debugging-port=0"};
+    if (headless) argv.push_back("--headless");
+    if (!headless) argv.insert(argv.end(), {"--width", "800", "--height", "600"});
+  } else {
+    argv = {"chromium",
+            "--user-data-dir=" + profile,
+            "--remote-debugging-port=0",
+            "--no-first-run",
+            "--no-default-browser-check",
+            "--disable-background-networking",
+            "--disable-component-update",
+            "--disable-sync",
+            "--no-sandbox",
+            "--password-store=basic",
+            "--disable-dev-shm-usage",
+            "--log-level=3",
+            headless ? "--headless=new" : "--ozone-platform=x11"};
+    if (!headless) argv.insert(argv.end(), {"--window-position=0,0", "--window-size=800,600"});
+    argv.insert(argv.end(), switches.begin(), switches.end());
   }
-  throw std::runtime_error(browser + " gave no port for its remote control");
+  argv.insert(argv.end(), options.urls.begin(), options.urls.end());
+  if (options.urls.empty()) argv.push_back("about:blank");
+  process_ = std::make_unique<ChildProcess>(argv, environment);
+  const QString data = QString::fromStdString(home_.path());
+  for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
+    if (!firefox && QFile::exists(data + "/harvelo/browser/DevToolsActivePort")) {
+      endpoint_ = FindDevToolsEndpoint("", {data, data}).toString().toStdString();
+    } else if (const auto found =
+                   firefox ? FindBidiEndpoint("", {data, data}, data) : std::nullopt) {
+      endpoint_ = found->toString().toStdString();
+    }
+    if (!endpoint_.empty() || process_->Wait(std::chrono::milliseconds(0))) break;
+    QThread::msleep(100);
+  }
+  if (endpoint_.empty()) {
+    throw std::runtime_error(std::string(firefox ? "Firefox" : "Chromium") +
+                             " gave no port for its remote control");
+  }
 }
 
 }  // namespace harvelo::testing

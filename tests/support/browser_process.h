@@ -1,11 +1,9 @@
 #ifndef HARVELO_TESTS_SUPPORT_BROWSER_PROCESS_H_
 #define HARVELO_TESTS_SUPPORT_BROWSER_PROCESS_H_
 
-// A browser of the test's own: a throw-away profile, remote control on a port the kernel
-// picks, which the browser writes into a file; ended, and its profile removed, with the object.
+// A browser of the test's own, kept off the network: a throw-away profile, remote control on a
+// port the kernel picks; ended, and its profile removed, with the object.
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,41 +15,41 @@ namespace harvelo::testing {
 class BrowserProcess {
  public:
   struct Options {
-    // Empty: headless. Else the X display to show its windows on.
-    std::string display;
-    // The pages of the first window; none opens about:blank.
-    std::vector<std::string> urls;
+    std::string display;            // empty: headless
+    std::vector<std::string> urls;  // of the first window; none opens about:blank
   };
 
-  virtual ~BrowserProcess();
-  BrowserProcess(const BrowserProcess&) = delete;
-  BrowserProcess& operator=(const BrowserProcess&) = delete;
+  // Waits until the endpoint is known; throws std::runtime_error after 60 s or when the browser
+  // ends first. With a `launcher` (harvelo-browser), the launcher starts the browser as a person
+  // would, with data_home() as the user's data folder; that needs a display. Without one,
+  // `switches` go on the browser's command line.
+  BrowserProcess(bool firefox, const Options& options, const std::string& launcher,
+                 const std::vector<std::string>& switches);
 
-  // The address of the browser's remote control.
   const std::string& endpoint() const { return endpoint_; }
-  // The user's data folder that a launcher was given; empty without a launcher.
-  const std::string& data_home() const { return data_home_; }
+  const std::string& data_home() const { return data_home_; }  // empty without a launcher
   pid_t pid() const { return process_->pid(); }
-  // Ends the browser at once, as a crash would.
-  void Kill() { process_->Kill(); }
-
- protected:
-  BrowserProcess();
-  const std::string& profile() const { return profile_->path(); }
-  // Starts `argv`, then waits until `endpoint_in` finds the endpoint in the text of
-  // `port_file`. Throws std::runtime_error, naming `browser`, after 60 s or when the
-  // browser ends first.
-  void Start(const std::vector<std::string>& argv,
-             const std::map<std::string, std::string>& environment, const std::string& port_file,
-             const std::function<std::string(const std::string&)>& endpoint_in,
-             const std::string& browser);
-
-  std::string data_home_;
+  void Kill() { process_->Kill(); }  // at once, as a crash would
 
  private:
-  std::unique_ptr<TemporaryFolder> profile_;
+  TemporaryFolder home_;
+  std::string data_home_;
   std::unique_ptr<ChildProcess> process_;
   std::string endpoint_;
+};
+
+// Chromium over the DevTools protocol; the endpoint is "http://127.0.0.1:<port>".
+struct ChromiumSession : BrowserProcess {
+  explicit ChromiumSession(const Options& options, const std::string& launcher = "",
+                           const std::vector<std::string>& switches = {})
+      : BrowserProcess(false, options, launcher, switches) {}
+};
+
+// Firefox (firefox-esr) over WebDriver BiDi, windows of 800 by 600; the endpoint is
+// "ws://127.0.0.1:<port>".
+struct FirefoxSession : BrowserProcess {
+  explicit FirefoxSession(const Options& options, const std::string& launcher = "")
+      : BrowserProcess(true, options, launcher, {}) {}
 };
 
 }  // namespace harvelo::testing

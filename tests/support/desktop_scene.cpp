@@ -17,8 +17,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "support/bidi_pages.h"
-#include "support/devtools_pages.h"
+#include "support/browser_pages.h"
 #include "support/eventually.h"
 
 namespace harvelo::testing {

@@ -15,9 +15,8 @@
 
 #include "platform/linux/bidi/bidi_client.h"
 #include "platform/linux/devtools/devtools_client.h"
+#include "support/browser_process.h"
 #include "support/child_process.h"
-#include "support/chromium_session.h"
-#include "support/firefox_session.h"
 #include "support/page_server.h"
 #include "support/x_session.h"
 

@@ -16,10 +16,9 @@
 #include "platform/linux/bidi/browser_choice.h"
 #include "platform/linux/x11/x11_window_system.h"
 #include "run/attach_browser.h"
-#include "support/bidi_pages.h"
-#include "support/chromium_session.h"
+#include "support/browser_pages.h"
+#include "support/browser_process.h"
 #include "support/eventually.h"
-#include "support/firefox_session.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 #include "support/x_session.h"
@@ -43,53 +42,41 @@ std::shared_ptr<WebBrowser> Attach(BrowserAutomation& browser, BrowserWindows& w
   return state.AttachedBrowser;
 }
 
-// A display with openbox and a page server for the whole suite; each test starts its browsers.
+// A display with openbox and a page server for each test, which starts its browsers.
 class BidiX11Test : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    testing::TestApplication<QCoreApplication>();
-    x_ = new testing::XSession();
-    server_ = new testing::PageServer();
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    delete x_;
-  }
-
-  std::string Active() {
-    const std::string active = testing::RunOnDisplay(x_->display(), {"xdotool", "getactivewindow"});
-    return active.substr(0, active.find('\n'));
+  BidiX11Test() { testing::TestApplication<QCoreApplication>(); }
+  // The first line xdotool prints for `argv`.
+  std::string Xdotool(const std::vector<std::string>& argv) {
+    std::vector<std::string> command = {"xdotool"};
+    command.insert(command.end(), argv.begin(), argv.end());
+    const std::string said = testing::RunOnDisplay(x_.display(), command);
+    return said.substr(0, said.find('\n'));
   }
 
-  std::string Name(const std::string& window) {
-    return testing::RunOnDisplay(x_->display(), {"xdotool", "getwindowname", window});
-  }
-
-  static testing::XSession* x_;
-  static testing::PageServer* server_;
+  testing::XSession x_;
+  testing::PageServer server_;
 };
-
-testing::XSession* BidiX11Test::x_ = nullptr;
-testing::PageServer* BidiX11Test::server_ = nullptr;
 
 // Without a window system to ask, Firefox says which of its windows is active.
 TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItThroughFirefox) {
-  server_->Add("/first.html", "<title>first</title>");
-  server_->Add("/second.html", "<title>second</title>");
-  testing::FirefoxSession firefox(
-      {.display = x_->display(), .urls = {server_->Url("/first.html")}});
+  server_.Add("/first.html", "<title>first</title>");
+  server_.Add("/second.html", "<title>second</title>");
+  testing::FirefoxSession firefox({.display = x_.display(), .urls = {server_.Url("/first.html")}});
   BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
   auto windows = NewBidiWindowSystem(client);
   auto browser = NewBidiBrowser(client, *windows);
-  ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/first.html")));
-  testing::OpenTab(client, server_->Url("/second.html"), true);
-  ASSERT_TRUE(testing::LoadedTab(client, server_->Url("/second.html")));
-  ASSERT_TRUE(Eventually([&] { return Name(Active()).starts_with("second "); }));
+  ASSERT_TRUE(testing::LoadedTab(client, server_.Url("/first.html")));
+  testing::OpenTab(client, server_.Url("/second.html"), true);
+  ASSERT_TRUE(testing::LoadedTab(client, server_.Url("/second.html")));
+  ASSERT_TRUE(Eventually([&] {
+    return Xdotool({"getwindowname", Xdotool({"getactivewindow"})}).starts_with("second ");
+  }));
 
   auto page = Attach(*browser, *windows);
 
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/second.html"));
+  EXPECT_EQ(ToUtf8(page->LocationURL()), server_.Url("/second.html"));
   const WindowHandle front = page->HWND();
   ASSERT_FALSE(windows->IsZoomed(front));
   EXPECT_TRUE(windows->ShowWindow(front, SW_MAXIMIZE));
@@ -100,45 +87,42 @@ TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItT
 // Chromium and Firefox side by side: harvelo works with the one whose window the user has
 // brought to the front, as the X11 session tells it.
 TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
-  server_->Add("/in-chromium.html", "<title>in chromium</title>");
-  server_->Add("/in-firefox.html", "<title>in firefox</title>");
+  server_.Add("/in-chromium.html", "<title>in chromium</title>");
+  server_.Add("/in-firefox.html", "<title>in firefox</title>");
   testing::ChromiumSession chromium(
-      {.display = x_->display(), .urls = {server_->Url("/in-chromium.html")}});
+      {.display = x_.display(), .urls = {server_.Url("/in-chromium.html")}});
   testing::FirefoxSession firefox(
-      {.display = x_->display(), .urls = {server_->Url("/in-firefox.html")}});
+      {.display = x_.display(), .urls = {server_.Url("/in-firefox.html")}});
   BrowserEndpoints endpoints{QUrl(QString::fromStdString(chromium.endpoint())),
                              QUrl(QString::fromStdString(firefox.endpoint()))};
   std::map<std::string, std::string> window_of;
   ASSERT_TRUE(Eventually([&] {
     for (const std::string browser : {"chromium", "firefox"}) {
-      const std::string found = testing::RunOnDisplay(
-          x_->display(), {"xdotool", "search", "--onlyvisible", "--name", "^in " + browser});
-      window_of[browser] = found.substr(0, found.find('\n'));
+      window_of[browser] = Xdotool({"search", "--onlyvisible", "--name", "^in " + browser});
     }
     return !window_of["chromium"].empty() && !window_of["firefox"].empty();
   }));
   FakeUserInterface ui;
   for (const std::string browser : {"chromium", "firefox"}) {
-    testing::RunOnDisplay(x_->display(),
-                          {"xdotool", "windowactivate", "--sync", window_of[browser]});
-    ASSERT_TRUE(Eventually([&] { return Active() == window_of[browser]; }));
+    Xdotool({"windowactivate", "--sync", window_of[browser]});
+    ASSERT_TRUE(Eventually([&] { return Xdotool({"getactivewindow"}) == window_of[browser]; }));
 
     // Without a window system to ask, Chromium as ever, as long as it listens.
     for (const bool with_x11 : {true, false}) {
       auto chosen =
-          ChooseBrowser(endpoints, with_x11 ? NewX11WindowSystem(x_->display()) : nullptr, ui, 10s);
+          ChooseBrowser(endpoints, with_x11 ? NewX11WindowSystem(x_.display()) : nullptr, ui, 10s);
       auto page = Attach(chosen->automation(), chosen->windows());
 
       ASSERT_NE(page, nullptr) << browser << (with_x11 ? " with X11" : " without");
       EXPECT_EQ(ToUtf8(page->LocationURL()),
-                server_->Url("/in-" + (with_x11 ? browser : "chromium") + ".html"))
+                server_.Url("/in-" + (with_x11 ? browser : "chromium") + ".html"))
           << browser << (with_x11 ? " with X11" : " without");
     }
   }
   auto alone = ChooseBrowser({QUrl("http://127.0.0.1:1"), endpoints.bidi}, nullptr, ui, 10s);
   auto page = Attach(alone->automation(), alone->windows());
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(ToUtf8(page->LocationURL()), server_->Url("/in-firefox.html"));
+  EXPECT_EQ(ToUtf8(page->LocationURL()), server_.Url("/in-firefox.html"));
 }
 
 }  // namespace

@@ -16,9 +16,8 @@
 #include "fakes/fake_user_interface.h"
 #include "platform/failure.h"
 #include "platform/linux/bidi/session_ending_ui.h"
-#include "support/bidi_pages.h"
-#include "support/chromium_session.h"
-#include "support/firefox_session.h"
+#include "support/browser_pages.h"
+#include "support/browser_process.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 
@@ -27,71 +26,51 @@ namespace {
 
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
+using testing::BrowserConnection;
+using Kind = testing::BrowserProtocol;
 
-std::string Utf8(const Text& text) { return ToUtf8(text); }
-
-// Chromium's serialisation with element names upper-cased and nothing else changed:
-// comments and the raw text of script, style and noscript stay as they are.
+// Chromium's serialisation with element names upper-cased and nothing else changed: comments
+// and the raw text of script, style and noscript stay as they are.
 std::string UpperCaseElementNames(const std::string& html) {
   static const std::regex tag("<!--[\\s\\S]*?-->|<(/?)([a-zA-Z][a-zA-Z0-9]*)");
   std::string result;
   std::string raw_until;  // while inside raw text: its end tag
   auto last = html.cbegin();
   for (std::sregex_iterator it(html.begin(), html.end(), tag), end; it != end; ++it) {
-    const std::smatch& match = *it;
-    if (match[2].length() == 0) continue;  // a comment
-    std::string name = match[2];
-    std::string lower = name;
+    std::string name = (*it)[2];
+    if (name.empty()) continue;  // a comment
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!raw_until.empty() && !((*it)[1] == "/" && name == raw_until)) continue;
+    const bool raw = (*it)[1] == "" && (name == "script" || name == "style" || name == "noscript");
+    raw_until = raw ? name : "";
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (!raw_until.empty() && !(match[1] == "/" && lower == raw_until)) continue;
-    raw_until.clear();
-    if (match[1] == "" && (lower == "script" || lower == "style" || lower == "noscript")) {
-      raw_until = lower;
-    }
-    result.append(last, match[0].first);
-    result += "<" + std::string(match[1]) + name;
-    last = match[0].second;
+    result.append(last, (*it)[0].first) += "<" + std::string((*it)[1]) + name;
+    last = (*it)[0].second;
   }
-  result.append(last, html.cend());
-  return result;
+  return result.append(last, html.cend());
 }
 
-// The description of the Failure that `action` raises, or "(none)".
-std::string Raised(const std::function<void()>& action) {
+// What `read` answers; a read that raises gives "raised " and the failure's description.
+std::string Read(const std::function<Text()>& read) {
   try {
-    action();
+    return ToUtf8(read());
   } catch (const Failure& failure) {
-    return Utf8(failure.description());
-  }
-  return "(none)";
-}
-
-// Appends each read of `read`; a read that raises gives "raised " and its text.
-void Read(std::vector<std::string>& reads, const std::function<Text()>& read) {
-  try {
-    reads.push_back(Utf8(read()));
-  } catch (const Failure& failure) {
-    reads.push_back("raised " + Utf8(failure.description()));
+    return "raised " + ToUtf8(failure.description());
   }
 }
 
 // Every read of an element as far as its grandparent's address.
 std::vector<std::string> ReadsOf(HtmlElement& element) {
-  std::vector<std::string> reads;
-  Read(reads, [&] { return element.innerHTML(); });
-  Read(reads, [&] { return element.href(); });
-  Read(reads, [&] { return element.ParentElement()->href(); });
-  Read(reads, [&] { return element.ParentElement()->ParentElement()->href(); });
-  return reads;
+  return {Read([&] { return element.innerHTML(); }), Read([&] { return element.href(); }),
+          Read([&] { return element.ParentElement()->href(); }),
+          Read([&] { return element.ParentElement()->ParentElement()->href(); })};
 }
 
 // Every read the program makes of a page, in the order of a scan.
 std::vector<std::string> ReadsOf(WebBrowser& page) {
-  std::vector<std::string> reads;
   auto document = page.Document();
-  Read(reads, [&] { return page.LocationURL(); });
-  Read(reads, [&] { return document->documentElement()->innerHTML(); });
+  std::vector<std::string> reads = {Read([&] { return page.LocationURL(); }),
+                                    Read([&] { return document->documentElement()->innerHTML(); })};
   for (auto collection : {&HtmlDocument::links, &HtmlDocument::images}) {
     auto items = ((*document).*collection)();
     const std::int32_t length = items->Length();
@@ -101,39 +80,30 @@ std::vector<std::string> ReadsOf(WebBrowser& page) {
       EXPECT_EQ(ReadsOf(*((*document).*collection)()->item(i)), item) << i;
       reads.insert(reads.end(), item.begin(), item.end());
     }
-    Read(reads, [&] { return items->item(length)->href(); });
+    reads.push_back(Read([&] { return items->item(length)->href(); }));
   }
-  Read(reads, [&] { return document->documentElement()->ParentElement()->href(); });
+  reads.push_back(Read([&] { return document->documentElement()->ParentElement()->href(); }));
   return reads;
 }
 
-using testing::BrowserConnection;
-using Kind = testing::BrowserProtocol;
+testing::PageServer& Server() {
+  static testing::PageServer server;
+  return server;
+}
 
-// Each test runs in a process of its own: a browser starts on first use, for the process.
+// A browser of each kind for the whole test program, started on first use.
+std::string Endpoint(Kind kind) {
+  testing::TestApplication<QCoreApplication>();
+  if (kind == Kind::kDevTools) {
+    static testing::ChromiumSession chromium({});
+    return chromium.endpoint();
+  }
+  static testing::FirefoxSession firefox({});
+  return firefox.endpoint();
+}
+
 class BrowserAdapterTest : public ::testing::TestWithParam<Kind> {
  protected:
-  static void TearDownTestSuite() {
-    delete chromium_;
-    delete firefox_;
-    delete server_;
-  }
-  static testing::ChromiumSession& Chromium() {
-    testing::TestApplication<QCoreApplication>();
-    if (!chromium_) chromium_ = new testing::ChromiumSession({});
-    return *chromium_;
-  }
-  static testing::PageServer& Server() {
-    if (!server_) server_ = new testing::PageServer();
-    return *server_;
-  }
-  std::string Endpoint() {
-    if (GetParam() == Kind::kDevTools) return Chromium().endpoint();
-    testing::TestApplication<QCoreApplication>();
-    if (!firefox_) firefox_ = new testing::FirefoxSession({});
-    return firefox_->endpoint();
-  }
-
   // Serves `html` at `path` and opens it in the program's browser; answers its page.
   std::shared_ptr<WebBrowser> Open(const std::string& path, const std::string& html) {
     Server().Add(path, html);
@@ -141,15 +111,8 @@ class BrowserAdapterTest : public ::testing::TestWithParam<Kind> {
     return program_.Page(Server().Url(path));
   }
 
-  static testing::ChromiumSession* chromium_;
-  static testing::FirefoxSession* firefox_;
-  static testing::PageServer* server_;
-  BrowserConnection program_{GetParam(), Endpoint(), 60s};
+  BrowserConnection program_{GetParam(), Endpoint(GetParam()), 60s};
 };
-
-testing::ChromiumSession* BrowserAdapterTest::chromium_ = nullptr;
-testing::FirefoxSession* BrowserAdapterTest::firefox_ = nullptr;
-testing::PageServer* BrowserAdapterTest::server_ = nullptr;
 
 const char kKnownMarkup[] = R"(<!DOCTYPE html>
 <html><head><title>Fish &amp; chips</title>
@@ -170,13 +133,13 @@ first</pre>
 TEST_P(BrowserAdapterTest, GivenKnownElementsWeShouldSerialiseAsChromiumWithCapitalNames) {
   auto page = Open("/known.html", kKnownMarkup);
   ASSERT_NE(page, nullptr);
-  BrowserConnection chromium(Kind::kDevTools, Chromium().endpoint(), 10s);
+  BrowserConnection chromium(Kind::kDevTools, Endpoint(Kind::kDevTools), 10s);
   ASSERT_TRUE(chromium.Open(Server().Url("/known.html")));
 
-  EXPECT_EQ(Utf8(page->Document()->documentElement()->innerHTML()),
+  EXPECT_EQ(ToUtf8(page->Document()->documentElement()->innerHTML()),
             UpperCaseElementNames(chromium.Evaluate(Server().Url("/known.html"),
                                                     "document.documentElement.innerHTML")));
-  EXPECT_EQ(Utf8(page->Document()->links()->item(0)->innerHTML()), "link <IMG src=\"b.gif\">");
+  EXPECT_EQ(ToUtf8(page->Document()->links()->item(0)->innerHTML()), "link <IMG src=\"b.gif\">");
 }
 
 // Markup whose serialisation has corners: tags that are not HTML, custom elements defined and
@@ -212,7 +175,7 @@ document.currentScript.remove();</script>)";
 // Every read of a page, and every failure, must be what Chromium's adapter reads, whatever
 // the page's scripts bend. The pages: the project's samples and pages with corners.
 TEST_P(BrowserAdapterTest, GivenPagesWeShouldReadWhatChromiumHoldsWhateverTheirScriptsBend) {
-  BrowserConnection chromium(Kind::kDevTools, Chromium().endpoint(), 10s);
+  BrowserConnection chromium(Kind::kDevTools, Endpoint(Kind::kDevTools), 10s);
   Server().ServeFolder(HARVELO_SAMPLES);
   std::vector<std::pair<std::string, std::string>> pages = {
       {"/corners/", kCorners},
@@ -266,7 +229,7 @@ TEST_P(BrowserAdapterTest, GivenLinksAndImagesWeShouldListTheirAddressesInDocume
   for (auto collection : {&HtmlDocument::links, &HtmlDocument::images}) {
     auto items = ((*page->Document()).*collection)();
     for (std::int32_t i = 0; i < items->Length(); ++i) {
-      addresses.push_back(Utf8(items->item(i)->href()));
+      addresses.push_back(ToUtf8(items->item(i)->href()));
     }
   }
   EXPECT_THAT(addresses, ::testing::ElementsAre(Server().Url("/order/one.html"),
@@ -286,7 +249,7 @@ TEST_P(BrowserAdapterTest, GivenATabThatMovesOnWeShouldReadThePageItShowsNow) {
   for (const auto& [go, path, joined] :
        {std::tuple{"location.href = 'bent.html'", "/moved/bent.html", "x"},
         std::tuple{"history.back()", "/moved/plain.html", "1,2"}}) {
-    const std::string from = Utf8(page->LocationURL());
+    const std::string from = ToUtf8(page->LocationURL());
     program_.Evaluate(from, go);
     ASSERT_TRUE(program_.Loaded(Server().Url(path)));
     ASSERT_EQ(program_.Evaluate(Server().Url(path), "[1, 2].join()"), joined);
@@ -299,7 +262,7 @@ TEST_P(BrowserAdapterTest, GivenAChangingPageWeShouldReadItsHtmlAfreshOnlyAfterA
   auto page =
       Open("/ticking.html", "<p id=t>0</p><script>setInterval(() => ++t.textContent, 1)</script>");
   ASSERT_NE(page, nullptr);
-  const auto html = [&page] { return Utf8(page->Document()->documentElement()->innerHTML()); };
+  const auto html = [&page] { return ToUtf8(page->Document()->documentElement()->innerHTML()); };
   const std::string first = html();
   QThread::msleep(50);  // the page ticks on, the program makes no pause
   EXPECT_EQ(html(), first);
@@ -312,14 +275,27 @@ TEST_P(BrowserAdapterTest, GivenAChangingPageWeShouldReadItsHtmlAfreshOnlyAfterA
   EXPECT_NE(later, first);
 }
 
-TEST_P(BrowserAdapterTest, GivenATabClosedBetweenTwoReadsWeShouldRaiseNamingTheEndpoint) {
+// A tab closed between two reads, and no browser at all: the program raises, naming where it
+// looked.
+TEST_P(BrowserAdapterTest, GivenATabClosedOrNoBrowserWeShouldRaiseNamingTheEndpoint) {
   auto page = Open("/closing.html", "<body>soon gone</body>");
   ASSERT_NE(page, nullptr);
   auto html = page->Document()->documentElement();
   program_.Close(Server().Url("/closing.html"));
+  EXPECT_THAT(Read([&] { return page->LocationURL(); }), HasSubstr(Endpoint(GetParam())));
+  EXPECT_THAT(Read([&] { return html->innerHTML(); }), HasSubstr(Endpoint(GetParam())));
 
-  EXPECT_THAT(Raised([&] { page->LocationURL(); }), HasSubstr(Endpoint()));
-  EXPECT_THAT(Raised([&] { html->innerHTML(); }), HasSubstr(Endpoint()));
+  const std::string scheme = GetParam() == Kind::kDevTools ? "http" : "ws";
+  for (const std::string& endpoint :
+       {scheme + "://127.0.0.1:1", Server().Url("").replace(0, 4, scheme)}) {
+    BrowserConnection nobody(GetParam(), endpoint, 5s);
+    EXPECT_THAT(Read([&] {
+                  nobody.browser->CreateShellWindows()->Elements();
+                  return Text();
+                }),
+                HasSubstr(endpoint));
+    EXPECT_EQ(nobody.windows->GetForegroundWindow(), 0);
+  }
 }
 
 // The busy page is of a site of its own, whose pages run in a process of their own.
@@ -332,48 +308,40 @@ TEST_P(BrowserAdapterTest, GivenAPageThatNeverAnswersWeShouldRaiseWhenTheTimeIsU
   ASSERT_TRUE(program_.Open(busy));
   QThread::msleep(1000);
   if (program_.bidi) program_.bidi->EndSession();  // the browser keeps one session at a time
-  BrowserConnection impatient(GetParam(), Endpoint(), 1500ms);
+  BrowserConnection impatient(GetParam(), Endpoint(GetParam()), 1500ms);
   auto busy_page = impatient.Page(busy);
   auto calm_page = impatient.Page(Server().Url("/calm.html"));
   ASSERT_TRUE(busy_page && calm_page);
 
-  EXPECT_THAT(Raised([&] { busy_page->Document()->documentElement()->innerHTML(); }),
+  EXPECT_THAT(Read([&] { return busy_page->Document()->documentElement()->innerHTML(); }),
               HasSubstr("within 1500 ms"));
-  EXPECT_THAT(Utf8(calm_page->Document()->documentElement()->innerHTML()),
+  EXPECT_THAT(ToUtf8(calm_page->Document()->documentElement()->innerHTML()),
               HasSubstr("<TITLE>calm</TITLE>"));
   impatient.Close(busy);
 }
 
 TEST_P(BrowserAdapterTest, GivenATabOpenedBehindWeShouldListThePageShownFirstWithItsWindow) {
-  const std::string front = Utf8(Open("/front.html", "<title>front</title>")->LocationURL());
+  const std::string front = ToUtf8(Open("/front.html", "<title>front</title>")->LocationURL());
   Server().Add("/behind.html", "<title>behind</title>");
   ASSERT_TRUE(program_.Open(Server().Url("/behind.html"), false, true));
 
   auto pages = program_.browser->CreateShellWindows()->Elements();
 
   ASSERT_FALSE(pages.empty());
-  EXPECT_EQ(Utf8(pages[0]->LocationURL()), front);
+  EXPECT_EQ(ToUtf8(pages[0]->LocationURL()), front);
   EXPECT_NE(pages[0]->HWND(), 0);
   EXPECT_EQ(pages[0]->HWND(), program_.windows->GetForegroundWindow());
-}
-
-TEST_P(BrowserAdapterTest, GivenNoBrowserWeShouldRaiseNamingTheEndpoint) {
-  const std::string scheme = GetParam() == Kind::kDevTools ? "http" : "ws";
-  for (const std::string& endpoint :
-       {scheme + "://127.0.0.1:1", Server().Url("").replace(0, 4, scheme)}) {
-    BrowserConnection nobody(GetParam(), endpoint, 5s);
-    EXPECT_THAT(Raised([&] { nobody.browser->CreateShellWindows()->Elements(); }),
-                HasSubstr(endpoint));
-    EXPECT_EQ(nobody.windows->GetForegroundWindow(), 0);
-  }
 }
 
 // Firefox keeps one session at a time, for as long as its client does not end it.
 TEST_P(BrowserAdapterTest, GivenTheProgramEndingWeShouldLetTheBrowserGoForTheNextRun) {
   if (!program_.bidi) GTEST_SKIP() << "Chromium serves any number of clients at once";
   ASSERT_FALSE(program_.browser->CreateShellWindows()->Elements().empty());
-  BidiClient next(QUrl(QString::fromStdString(Endpoint())), 10s);
-  EXPECT_THAT(Raised([&] { next.Call("browsingContext.getTree"); }),
+  BidiClient next(QUrl(QString::fromStdString(Endpoint(GetParam()))), 10s);
+  EXPECT_THAT(Read([&] {
+                next.Call("browsingContext.getTree");
+                return Text();
+              }),
               HasSubstr("restart the browser"));
 
   FakeUserInterface fake;
@@ -402,7 +370,7 @@ TEST(DevToolsBrowserKilledTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWit
     std::this_thread::sleep_for(1s);
     chromium.Kill();
   });
-  EXPECT_THAT(Raised([&] { page->Document()->documentElement()->innerHTML(); }),
+  EXPECT_THAT(Read([&] { return page->Document()->documentElement()->innerHTML(); }),
               HasSubstr(chromium.endpoint()));
   killer.join();
   EXPECT_THROW(page->LocationURL(), Failure);

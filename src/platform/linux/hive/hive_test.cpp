@@ -5,51 +5,12 @@
 namespace harvelo {
 namespace {
 
-constexpr std::string_view kSample =
-    "Windows Registry Editor Version 5.00\n"
-    "\n"
-    "[HKEY_CURRENT_USER\\SOFTWARE]\n"
-    "\n"
-    "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n"
-    "\"dGroupNumber\"=\"g998\"\n"
-    "\"path \\\"quoted\\\" \\\\ back\"=\"C:\\\\Bilder \\\"neu\\\"\"\n"
-    "\"count\"=dword:0000000a\n"
-    "\"bytes\"=hex:01,ff\n"
-    "\"none\"=hex(0):\n"
-    "\"expand\"=hex(2):25,00,e9,00,00,00\n"
-    "\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"
-    "\"qword\"=hex(b):01,00,00,00,00,00,00,00\n"
-    "@=\"default\"\n";
+using namespace std::string_literals;
 
-TEST(HiveTest, GivenEveryValueFormWeShouldReadTypeAndBytesAndWriteTheSameTextBack) {
-  Hive hive = Hive::Parse(kSample);
-  HiveKey* key = hive.FindKey("hkey_current_user\\software\\QUORVEX");
-  ASSERT_NE(key, nullptr);
-  struct Case {
-    std::string name;
-    std::uint32_t type;
-    std::vector<std::uint8_t> data;
-  };
-  const Case cases[] = {
-      {"dGroupNumber", 1, {'g', '9', '9', '8', 0}},
-      {"path \"quoted\" \\ back",
-       1,
-       {'C', ':', '\\', 'B', 'i', 'l', 'd', 'e', 'r', ' ', '"', 'n', 'e', 'u', '"', 0}},
-      {"count", 4, {10, 0, 0, 0}},
-      {"bytes", 3, {1, 0xff}},
-      {"none", 0, {}},
-      {"expand", 2, {0x25, 0xC3, 0xA9, 0}},
-      {"multi", 7, {'a', 0, 'b', 0, 0}},
-      {"qword", 11, {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"", 1, {'d', 'e', 'f', 'a', 'u', 'l', 't', 0}},
-  };
-  for (const Case& c : cases) {
-    const HiveValue* value = key->FindValue(c.name);
-    ASSERT_NE(value, nullptr) << c.name;
-    EXPECT_EQ(value->type, c.type) << c.name;
-    EXPECT_EQ(value->data, c.data) << c.name;
-  }
-  EXPECT_EQ(hive.Serialize(), kSample);
+std::string Bytes(const HiveValue* value) {
+  return value ? std::to_string(value->type) + ":" +
+                     std::string(value->data.begin(), value->data.end())
+               : "none";
 }
 
 // The file as the registry editor saves it: UTF-16LE behind a byte-order mark.
@@ -59,125 +20,99 @@ std::string Utf16LeFile(std::u16string_view text) {
   return bytes;
 }
 
-TEST(HiveTest, GivenWhatTheRegistryEditorAcceptsWeShouldReadTheValueAsTheRegistryHoldsIt) {
-  struct Case {
-    std::string text;
-    std::vector<std::uint8_t> data;  // of "a" under HKEY_CURRENT_USER\X
-  };
-  const Case cases[] = {
-      {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"1\"\r\n", {'1', 0}},
-      {"\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=\"1\"",
-       {'1', 0}},
-      {"; settings\nWindows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n"
-       "\"a\"=hex:01,\\\n  02\n",
-       {1, 2}},
-      {"  REGEDIT4 \n\t[HKEY_CURRENT_USER\\X]  \n  \"a\"=\"1\" \t\n\"b\"=\"2\"\n", {'1', 0}},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex: 01 ,02, \\ \n 03\n", {1, 2, 3}},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\X]\n\"a\"=dword:1\n", {1, 0, 0, 0}},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex(2):30,00\n", {'0', 0}},
-      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex(2):30,00,00,00\n",
-       {'0', 0}},
-      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex(1):30,00,00\n",
-       {'0'}},
-      {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n"
-                   u"\"a\"=\"Gr\u00fc\u00dfe\"\r\n"),
-       {'G', 'r', 0xC3, 0xBC, 0xC3, 0x9F, 'e', 0}},
-      {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\X]\r\n"
-                   u"\"a\"=hex(7):e9,00,00,00,00,00\r\n"),
-       {0xC3, 0xA9, 0, 0}},
-  };
-  for (const Case& c : cases) {
-    std::size_t unreadable = 99;
-    Hive hive = Hive::Parse(c.text, &unreadable);
-    EXPECT_EQ(unreadable, 0u) << c.text;
-    HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\X");
-    const HiveValue* value = key ? key->FindValue("a") : nullptr;
-    ASSERT_NE(value, nullptr) << c.text;
-    EXPECT_EQ(value->data, c.data) << c.text;
-  }
+TEST(HiveTest, GivenEveryValueFormWeShouldReadTypeAndBytesAndWriteTheSameTextBack) {
+  const std::string text =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
+      "[HKEY_CURRENT_USER\\SOFTWARE\\Quorvex]\n\"dGroupNumber\"=\"g998\"\n"
+      "\"path \\\"quoted\\\" \\\\ back\"=\"C:\\\\Bilder \\\"neu\\\"\"\n\"count\"=dword:0000000a\n"
+      "\"bytes\"=hex:01,ff\n\"none\"=hex(0):\n\"expand\"=hex(2):25,00,e9,00,00,00\n"
+      "\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n\"qword\"=hex(b):01,00,00,00,00,00,00,00\n"
+      "@=\"default\"\n";
+  Hive hive = Hive::Parse(text);
+  HiveKey* key = hive.FindKey("hkey_current_user\\software\\QUORVEX");
+  ASSERT_NE(key, nullptr);
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"dGroupNumber", "1:g998\0"s}, {"path \"quoted\" \\ back", "1:C:\\Bilder \"neu\"\0"s},
+      {"count", "4:\x0a\0\0\0"s}, {"bytes", "3:\x01\xff"s}, {"none", "0:"},
+      {"expand", "2:%\xC3\xA9\0"s}, {"multi", "7:a\0b\0\0"s}, {"qword", "11:\x01\0\0\0\0\0\0\0"s},
+      {"", "1:default\0"s}};
+  // clang-format on
+  for (const auto& [name, held] : cases) EXPECT_EQ(Bytes(key->FindValue(name)), held) << name;
+  EXPECT_EQ(hive.Serialize(), text);
 }
 
-TEST(HiveTest, GivenALineThatCannotBeReadWeShouldSkipItAndReadItsNeighbours) {
-  const std::string_view bad_lines[] = {
-      "vObeyRobot=0",
-      "\"a\"=\"unclosed",
-      "\"a\"=\"x\\n\"",
-      "\"a\"=\"\xFF\xFE\"",
-      std::string_view("\"a\"=\"\0\"", 6),
-      "\"a\"=dword:123456789",
-      "\"a\"=hex:0",
-      "\"a\"=hex:01,\\",  // goes on into the key line below
-      "[HKEY_CURRENT_USER\\X",
-      "[-HKEY_CURRENT_USER\\X]",
-  };
-  for (std::string_view bad : bad_lines) {
-    const std::string text =
-        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n"
-        "\"before\"=\"1\"\n" +
-        std::string(bad) + "\n[HKEY_CURRENT_USER\\X]\n\"after\"=\"2\"\n";
-    std::size_t unreadable = 0;
-    Hive hive = Hive::Parse(text, &unreadable);
-    EXPECT_EQ(unreadable, 1u) << bad;
-    HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\X");
-    ASSERT_NE(key, nullptr) << bad;
-    EXPECT_NE(key->FindValue("before"), nullptr) << bad;
-    EXPECT_EQ(key->FindValue("a"), nullptr) << bad;
-    EXPECT_NE(key->FindValue("after"), nullptr) << bad;
-  }
-}
-
-TEST(HiveTest, GivenTextThatIsNoRegistryFileWeShouldReadNothingAndCountItsLines) {
-  struct Case {
-    std::string_view text;
-    std::size_t unreadable;
-  };
-  const Case cases[] = {
-      {"", 0},
-      {"\n; only a comment\n", 0},
-      {"not a registry file\n", 1},
-      {"[HKEY_CURRENT_USER\\X]\n\"a\"=\"1\"\n", 2},
-      {"Windows Registry Ed", 1},
-      {std::string_view("\x7f"
-                        "ELF\x02\x01\x01\0\0\0\n\x03\0>\0",
-                        14),
-       2},
-      {"Windows Registry Editor Version 5.00\n\"a\"=\"value before any key\"\n", 1},
-      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex:01,\\\n", 1},
-  };
-  for (const Case& c : cases) {
+// Each text holds "a" under HKEY_CURRENT_USER\X as `held`, or nothing ("none"), with as many
+// lines that cannot be read as `unreadable`; the values around a line that cannot be read stay.
+TEST(HiveTest, GivenTextsOfEveryKindWeShouldReadWhatTheRegistryEditorReadsAndCountTheRest) {
+  const std::string v5 = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n";
+  const std::string r4 = "REGEDIT4\n[HKEY_CURRENT_USER\\X]\n";
+  // clang-format off
+  const struct { std::string text; std::size_t unreadable; std::string held; } cases[] = {
+      {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"1\"\r\n", 0, "1:1\0"s},
+      {"\xEF\xBB\xBF" + v5 + "\"a\"=\"1\"", 0, "1:1\0"s},
+      {"; settings\n" + v5 + "\"a\"=hex:01,\\\n  02\n", 0, "3:\x01\x02"s},
+      {"  REGEDIT4 \n\t[HKEY_CURRENT_USER\\X]  \n  \"a\"=\"1\" \t\n\"b\"=\"2\"\n", 0, "1:1\0"s},
+      {r4 + "\"a\"=hex: 01 ,02, \\ \n 03\n", 0, "3:\x01\x02\x03"s},
+      {r4 + "\"a\"=dword:1\n", 0, "4:\x01\0\0\0"s},
+      {r4 + "\"a\"=hex(2):30,00\n", 0, "2:0\0"s},
+      {v5 + "\"a\"=hex(2):30,00,00,00\n", 0, "2:0\0"s},
+      {v5 + "\"a\"=hex(1):30,00,00\n", 0, "1:0"},
+      {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"Gr\u00fc\u00dfe\"\r\n"), 0, "1:Gr\xC3\xBC\xC3\x9F" "e\0"s},
+      {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=hex(7):e9,00,00,00,00,00\r\n"), 0, "7:\xC3\xA9\0\0"s},
+      {"", 0, "none"},
+      {"\n; only a comment\n", 0, "none"},
+      {"not a registry file\n", 1, "none"},
+      {"[HKEY_CURRENT_USER\\X]\n\"a\"=\"1\"\n", 2, "none"},
+      {"Windows Registry Ed", 1, "none"},
+      {"\x7f" "ELF\x02\x01\x01\0\0\0\n\x03\0>\0"s, 2, "none"},
+      {"Windows Registry Editor Version 5.00\n\"a\"=\"value before any key\"\n", 1, "none"},
+      {v5 + "\"a\"=hex:01,\\\n", 1, "none"}};
+  const std::string bad_lines[] = {
+      "vObeyRobot=0", "\"a\"=\"unclosed", "\"a\"=\"x\\n\"", "\"a\"=\"\xFF\xFE\"", "\"a\"=\"\0\""s,
+      "\"a\"=dword:123456789", "\"a\"=hex:0", "\"a\"=hex:01,\\", "[HKEY_CURRENT_USER\\X",
+      "[-HKEY_CURRENT_USER\\X]"};
+  // clang-format on
+  for (const auto& c : cases) {
     std::size_t unreadable = 99;
     Hive hive = Hive::Parse(c.text, &unreadable);
     EXPECT_EQ(unreadable, c.unreadable) << c.text;
-    for (const HiveKey& key : hive.keys()) EXPECT_TRUE(key.values.empty()) << c.text;
+    HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\X");
+    EXPECT_EQ(Bytes(key ? key->FindValue("a") : nullptr), c.held) << c.text;
+  }
+  for (const std::string& bad : bad_lines) {
+    std::size_t unreadable = 0;
+    Hive hive =
+        Hive::Parse(v5 + "\"before\"=\"1\"\n" + bad + "\n[HKEY_CURRENT_USER\\X]\n\"after\"=\"2\"\n",
+                    &unreadable);
+    EXPECT_EQ(unreadable, 1u) << bad;
+    HiveKey* key = hive.FindKey("HKEY_CURRENT_USER\\X");
+    ASSERT_NE(key, nullptr) << bad;
+    EXPECT_EQ(Bytes(key->FindValue("before")) + Bytes(key->FindValue("a")) +
+                  Bytes(key->FindValue("after")),
+              "1:1\0none1:2\0"s)
+        << bad;
   }
 }
 
-TEST(HiveTest, GivenTextTheQuotedFormCannotHoldWeShouldWriteItAsHex) {
+TEST(HiveTest, GivenValuesTheQuotedFormCannotHoldWeShouldWriteThemAsHexAndCreateEveryLevel) {
   Hive hive;
-  HiveKey& key = hive.CreateKey("HKEY_CURRENT_USER\\X");
+  HiveKey& key = hive.CreateKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex\\Deep");
   key.SetValue("nul inside", 1, {'a', 0, 'b', 0});
   key.SetValue("no terminator", 1, {'a'});
   key.SetValue("line break", 1, {'a', '\n', 0});
   key.SetValue("short dword", 4, {1, 2});
   key.SetValue("expand", 2, {'%', 0xC3, 0xA9, 0});
   key.SetValue("multi", 7, {'a', 0, 'b', 0, 0});
-  Hive back = Hive::Parse(hive.Serialize());
-  for (const HiveValue& value : key.values) {
-    const HiveValue* read = back.FindKey("HKEY_CURRENT_USER\\X")->FindValue(value.name);
-    ASSERT_NE(read, nullptr) << value.name;
-    EXPECT_EQ(read->type, value.type) << value.name;
-    EXPECT_EQ(read->data, value.data) << value.name;
-  }
-}
-
-TEST(HiveTest, GivenADeepKeyWeShouldCreateEveryLevelBelowTheRoot) {
-  Hive hive;
-  hive.CreateKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex\\Deep");
+  hive.CreateKey("hkey_current_user\\software");
   ASSERT_EQ(hive.keys().size(), 3u);
   EXPECT_EQ(hive.keys()[0].path, "HKEY_CURRENT_USER\\SOFTWARE");
-  EXPECT_EQ(hive.keys()[2].path, "HKEY_CURRENT_USER\\SOFTWARE\\Quorvex\\Deep");
-  hive.CreateKey("hkey_current_user\\software");
-  EXPECT_EQ(hive.keys().size(), 3u);
+  Hive back = Hive::Parse(hive.Serialize());
+  for (const HiveValue& value : hive.keys()[2].values) {
+    EXPECT_EQ(
+        Bytes(back.FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Quorvex\\Deep")->FindValue(value.name)),
+        Bytes(&value));
+  }
 }
 
 }  // namespace

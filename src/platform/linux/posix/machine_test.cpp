@@ -10,18 +10,14 @@
 namespace harvelo {
 namespace {
 
-TEST(LinuxMachineTest, GivenThisTestProgramWeShouldNameTheFolderItRunsFrom) {
+TEST(LinuxMachineTest, GivenThisTestProgramWeShouldNameItsFolderAndTheHostCutAtTheFirstNul) {
   auto machine = NewLinuxMachine();
-  const std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe");
-  EXPECT_EQ(machine->ExecutableFolder(), FromUtf8(exe.parent_path().string()));
-  EXPECT_EQ(AppPath(*machine).GetProgramFolder(), FromUtf8(exe.parent_path().string() + "/"));
-}
-
-TEST(LinuxMachineTest, GivenTheHostWeShouldGiveItsNameCutAtTheFirstNul) {
-  char expected[256] = {};
-  ASSERT_EQ(::gethostname(expected, sizeof expected - 1), 0);
-  auto machine = NewLinuxMachine();
-  EXPECT_EQ(AppPath(*machine).GetMachineName(), FromUtf8(expected));
+  const std::string folder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
+  EXPECT_EQ(machine->ExecutableFolder(), FromUtf8(folder));
+  EXPECT_EQ(AppPath(*machine).GetProgramFolder(), FromUtf8(folder + "/"));
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  EXPECT_EQ(AppPath(*machine).GetMachineName(), FromUtf8(host));
 }
 
 }  // namespace

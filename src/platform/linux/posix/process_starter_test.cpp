@@ -18,14 +18,9 @@ namespace {
 
 using namespace std::string_literals;
 
-struct SplitCase {
-  Text command_line;
-  std::string program;
-  std::optional<std::string> argument;
-};
-
 TEST(SplitCommandLineTest, GivenCommandLinesWeShouldTakeThePathAndOneWholeArgument) {
-  const SplitCase cases[] = {
+  // clang-format off
+  const struct { Text command_line; std::string program; std::optional<std::string> argument; } cases[] = {
       {u"\"/opt/h/Haulbeam.exe\"", "/opt/h/Haulbeam", std::nullopt},
       {u"\"/opt/h/Tellora.exe\" <wHWND>1</wHWND>", "/opt/h/Tellora", "<wHWND>1</wHWND>"},
       {u"\"/opt/my apps/T.EXE\"  two  blanks ", "/opt/my apps/T", " two  blanks "},
@@ -35,17 +30,14 @@ TEST(SplitCommandLineTest, GivenCommandLinesWeShouldTakeThePathAndOneWholeArgume
       {u"\"/opt/h/exe\"", "/opt/h/exe", std::nullopt},
       {u"\"/opt/ü/T\" é", "/opt/\xC3\xBC/T", "\xC3\xA9"},
       {u"/usr/bin/prog arg with blanks", "/usr/bin/prog", "arg with blanks"},
-      {u"/usr/bin/prog", "/usr/bin/prog", std::nullopt},
-  };
-  for (const SplitCase& c : cases) {
+      {u"/usr/bin/prog", "/usr/bin/prog", std::nullopt}};
+  // clang-format on
+  for (const auto& c : cases) {
     const ProgramCall call = SplitCommandLine(c.command_line);
     EXPECT_EQ(call.program, c.program) << ToUtf8(c.command_line);
     EXPECT_EQ(call.argument, c.argument) << ToUtf8(c.command_line);
   }
-}
-
-TEST(SplitCommandLineTest, GivenAnUnclosedQuoteWeShouldRaise) {
-  EXPECT_THROW(SplitCommandLine(u"\"/opt/h/Tellora.exe <x>"), Failure);
+  EXPECT_THROW(SplitCommandLine(u"\"/opt/h/Tellora.exe <x>"), Failure);  // an unclosed quote
 }
 
 class ProcessStarterTest : public ::testing::Test {
@@ -79,27 +71,24 @@ class ProcessStarterTest : public ::testing::Test {
   std::unique_ptr<ProcessStarter> starter_ = NewSpawnProcessStarter();
 };
 
-TEST_F(ProcessStarterTest, GivenAnAddressFullOfShellCharactersWeShouldHandItOverByteForByte) {
-  const Text address =
-      u"http://h.example/a b?q=\"x\"&r='y';$(touch pwned)`id`|cat>out<in \\ * ~ #! %20 "
-      u"über 字 😀\t";
+// The program gets the argument byte for byte, no shell between; without one it starts bare.
+// Either way it runs in a session of its own, told its window style.
+TEST_F(ProcessStarterTest, GivenAnArgumentOrNoneWeShouldHandItOverByteForByteWithTheWindowStyle) {
   const Text argument =
-      u"<wHWND>42</wHWND><FormName>frmRobotExclude</FormName><URL>" + address + u"</URL>";
-  const std::int64_t pid = NewSpawnProcessStarter()->Shell(
-      u"\"" + FromUtf8(folder_) + u"/Tellora.exe\" " + argument, kMinimizedFocus);
-  ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
-  EXPECT_EQ(Record(), "own session\0"s + "1\0"s + "2\0"s + ToUtf8(argument) + "\0"s);
+      u"<wHWND>42</wHWND><FormName>frmRobotExclude</FormName><URL>http://h.example/a b?q=\"x\"&"
+      u"r='y';$(touch pwned)`id`|cat>out<in \\ * ~ #! %20 über 字 😀\t</URL>";
+  ::setenv(kWindowStyleVariable, "9", 1);
+  for (const auto& [given, style, record] :
+       {std::tuple{u" " + argument, kMinimizedFocus, "1\0"s + "2\0"s + ToUtf8(argument) + "\0"s},
+        std::tuple{Text(), kNormalNoFocus, "0\0"s + "4\0"s}}) {
+    const std::int64_t pid =
+        starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Tellora.exe\"" + given, style);
+    ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
+    EXPECT_EQ(Record(), "own session\0"s + record);
+  }
+  ::unsetenv(kWindowStyleVariable);
   EXPECT_FALSE(std::filesystem::exists(folder_ + "/pwned"));
   EXPECT_FALSE(std::filesystem::exists("pwned"));
-}
-
-TEST_F(ProcessStarterTest, GivenNoArgumentWeShouldStartTheProgramBareWithItsWindowStyle) {
-  ::setenv(kWindowStyleVariable, "9", 1);
-  const std::int64_t pid =
-      starter_->Shell(u"\"" + FromUtf8(folder_) + u"/Tellora.exe\"", kNormalNoFocus);
-  ::unsetenv(kWindowStyleVariable);
-  ASSERT_TRUE(Finished(static_cast<pid_t>(pid)));
-  EXPECT_EQ(Record(), "own session\0"s + "0\0"s + "4\0"s);
 }
 
 TEST_F(ProcessStarterTest, GivenAMissingProgramOrAFileThatIsNoProgramWeShouldRaiseNamingIt) {

@@ -7,9 +7,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 #include <cstdlib>
-#include <string>
 
 #include "fakes/fake_shell_folders.h"
 #include "platform/linux/posix/posix_file_system.h"
@@ -28,18 +26,12 @@ TEST(QtFolderBrowserX11Test, GivenTheBrowserWindowAsOwnerWeShouldMakeTheDialogIt
   char name[] = "x11-test";
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
-
   QWidget browser;
-  browser.setWindowTitle("browser");
   browser.resize(600, 400);
   browser.show();
   const auto owner = static_cast<WindowHandle>(browser.winId());
-
   FakeShellFolders shell;
-  shell.folders_[CSIDL_DESKTOPDIRECTORY] = u"/tmp";
-  shell.folders_[CSIDL_PERSONAL] = u"/tmp";
-  const auto fs = NewPosixFileSystem();
-  const auto component = NewQtFolderBrowser(shell);
+  shell.folders_[CSIDL_DESKTOPDIRECTORY] = shell.folders_[CSIDL_PERSONAL] = u"/tmp";
   QString transient_for;
   QTimer::singleShot(500, [&] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -48,12 +40,12 @@ TEST(QtFolderBrowserX11Test, GivenTheBrowserWindowAsOwnerWeShouldMakeTheDialogIt
         x.display(), {"xprop", "-id", std::to_string(dialog->winId()), "WM_TRANSIENT_FOR"}));
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
   });
-  QTimer::singleShot(10000, [] {
+  QTimer::singleShot(10000, [] {  // never wait for a person
     if (auto* open = QApplication::activeModalWidget()) open->close();
   });
-  EXPECT_EQ(
-      BrowseForSaveFolder(*component, *fs, shell, owner, u"/tmp", u"Harvelo - Quorvex", u"Select"),
-      u"");
+  EXPECT_EQ(BrowseForSaveFolder(*NewQtFolderBrowser(shell), *NewPosixFileSystem(), shell, owner,
+                                u"/tmp", u"Harvelo - Quorvex", u"Select"),
+            u"");
   EXPECT_TRUE(transient_for.contains(QStringLiteral("0x%1").arg(owner, 0, 16)))
       << transient_for.toStdString();
 }

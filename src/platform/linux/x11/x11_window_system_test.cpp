@@ -13,10 +13,9 @@
 #include "fakes/fake_user_interface.h"
 #include "fakes/recording_registry.h"
 #include "run/attach_browser.h"
-#include "support/bidi_pages.h"
-#include "support/chromium_session.h"
+#include "support/browser_pages.h"
+#include "support/browser_process.h"
 #include "support/eventually.h"
-#include "support/firefox_session.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 #include "support/x_session.h"
@@ -50,12 +49,10 @@ class X11WindowSystemTest : public ::testing::TestWithParam<Kind> {
 
   // Starts the browser of the test on the display with `page` in its first window.
   BrowserConnection Start(const std::string& page) {
-    const testing::BrowserProcess::Options options{x_.display(), {server_.Url(page)}};
-    if (GetParam() == Kind::kDevTools) {
-      browser_ = std::make_unique<testing::ChromiumSession>(options);
-    } else {
-      browser_ = std::make_unique<testing::FirefoxSession>(options);
-    }
+    browser_ = std::make_unique<testing::BrowserProcess>(
+        GetParam() == Kind::kBidi,
+        testing::BrowserProcess::Options{x_.display(), {server_.Url(page)}}, "",
+        std::vector<std::string>{});
     return BrowserConnection(GetParam(), browser_->endpoint(), 60s,
                              NewX11WindowSystem(x_.display()));
   }
@@ -64,6 +61,9 @@ class X11WindowSystemTest : public ::testing::TestWithParam<Kind> {
   }
   std::string Title(WindowHandle window) {
     return Run({"xdotool", "getwindowname", std::to_string(window)});
+  }
+  std::string Transient(WindowHandle window) {
+    return Run({"xprop", "-id", std::to_string(window), "WM_TRANSIENT_FOR"});
   }
 
   testing::XSession x_;
@@ -136,12 +136,10 @@ TEST_P(X11WindowSystemTest, GivenAWindowWeShouldMaximiseItAndSetItsOwner) {
 
   EXPECT_TRUE(windows.ShowWindow(front, SW_MAXIMIZE));
   EXPECT_TRUE(Eventually([&] { return windows.IsZoomed(front); }));
-  const std::vector<std::string> transient = {"xprop", "-id", std::to_string(front),
-                                              "WM_TRANSIENT_FOR"};
   EXPECT_EQ(windows.SetWindowLongA(front, GWL_HWNDPARENT, owner), 0);
-  EXPECT_THAT(Run(transient), HasSubstr("window id # 0x"));
+  EXPECT_THAT(Transient(front), HasSubstr("window id # 0x"));
   EXPECT_EQ(windows.SetWindowLongA(front, GWL_HWNDPARENT, 0), owner);
-  EXPECT_THAT(Run(transient), HasSubstr("not found"));
+  EXPECT_THAT(Transient(front), HasSubstr("not found"));
 
   // A window of no browser in front: the program gives up after four attempts.
   FakeClock clock;

@@ -12,19 +12,13 @@
 namespace harvelo {
 namespace {
 
-class XdgFoldersTest : public ::testing::Test {
- protected:
-  XdgFoldersTest() {
-    std::filesystem::create_directories(home_ + "/conf");
-    ::setenv("HOME", home_.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home_ + "/conf").c_str(), 1);
-  }
-  testing::TemporaryFolder temporary_;
-  const std::string home_ = temporary_.path();
-  std::unique_ptr<ShellFolders> folders_ = NewXdgShellFolders();
-};
-
-TEST_F(XdgFoldersTest, GivenUserDirsOrNoneWeShouldAnswerDocumentsAndDesktopUnderHome) {
+TEST(XdgFoldersTest, GivenUserDirsOrNoneWeShouldAnswerDocumentsAndDesktopUnderHome) {
+  testing::TemporaryFolder temporary;
+  const std::string home_ = temporary.path();
+  std::filesystem::create_directories(home_ + "/conf");
+  ::setenv("HOME", home_.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (home_ + "/conf").c_str(), 1);
+  const auto folders_ = NewXdgShellFolders();
   const struct {
     const char* dirs;  // user-dirs.dirs, when written
     std::string documents;
