@@ -68,6 +68,12 @@ TEST(Form1Test, GivenThePageInFrontWeShouldHarvestItOrShowTheFailureThenEnd) {
     EXPECT_EQ(f.Story([&] { form.Load(); }), c.story);
     EXPECT_TRUE(f.channels.sent_.empty() || f.channels.calls_.size() == 1);
   }
+  // A page that can no longer be read when the scan reads it again.
+  FakePlatform f;
+  AppPath app_path(f.machine);
+  Form1 form(f.platform, app_path);
+  form.state().AttachedBrowser = f.page;
+  EXPECT_EQ(f.Story([&] { form.ScanPage(); }), kBox + "Object variable not set\r\n|end");
 }
 
 TEST(Form1Test, GivenAPageWithoutMediaWeShouldShowTheNoticeOrTheMainFormUntilClosed) {
