@@ -3,50 +3,29 @@
 #include <gtest/gtest.h>
 
 namespace harvelo {
-namespace {
 
+using namespace std::string_literals;
+
+// The tables are laid out by hand, several rows to a line.
+// clang-format off
 TEST(TextHelpersTest, GivenAddressesAndKeysWeShouldFindTheFirstMatchingItemOrNothing) {
-  const struct {
-    Text address, key, expected;
-  } cases[] = {
-      {u"page?qxsource=1&qxurl=abc", u"QXURL", u"abc"},
-      {u"page?QXURL=abc", u"qxurl", u"abc"},
-      {u"page", u"qxurl", u""},
-      {u"page?a=1?qxurl=x", u"qxurl", u"x"},
-      {u"page?flag&qxurl=x", u"qxurl", u""},
-      {u"page?qxurl=a=b", u"qxurl", u"a=b"},
-      {u"page?qxurl=first&qxurl=second", u"qxurl", u"first"},
-      {u"page?a=1&&qxurl=x", u"qxurl", u""},
-      {u"page?", u"qxurl", u""},
-      {u"page?qxurl=", u"qxurl", u""},
-      {u"page?qxurlx=1&qxurl=2", u"qxurl", u"2"},
-      {u"page?=v&qxurl=2", u"", u"v"},
-      {u"page?qxurl=a%20b+c", u"qxurl", u"a%20b+c"},
-      {u"p?x=1?y=2?qxurl=z&w", u"qxurl", u"z"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(GetQueryValue(c.address, c.key), c.expected) << ToUtf8(c.address);
-  }
+  const std::pair<Text, Text> cases[] = {
+      {u"page?qxsource=1&qxurl=abc", u"abc"}, {u"page?QXURL=abc", u"abc"},  {u"page", u""},
+      {u"page?a=1?qxurl=x", u"x"},            {u"page?flag&qxurl=x", u""},  {u"page?", u""},
+      {u"page?qxurl=1&qxurl=2", u"1"},        {u"page?a=1&&qxurl=x", u""},  {u"page?qxurl=", u""},
+      {u"page?qxurlx=1&qxurl=2", u"2"},       {u"p?x=1?y=2?qxurl=z&w", u"z"},
+      {u"page?qxurl=a%20b+c", u"a%20b+c"},    {u"page?qxurl=a=b", u"a=b"}};
+  for (const auto& [address, value] : cases) EXPECT_EQ(GetQueryValue(address, u"qxurl"), value);
+  EXPECT_EQ(GetQueryValue(u"page?qxurl=abc", u"QXURL") + GetQueryValue(u"page?=v&qxurl=2", u""),
+            u"abcv");
 }
 
 TEST(TextHelpersTest, GivenEncodedTextsWeShouldDecodeOneCharacterPerPercentSign) {
   const std::pair<Text, Text> cases[] = {
-      {u"a+b%2Fc", u"a b/c"},
-      {u"%41%4a", u"AJ"},
-      {u"%zz", Text(1, u'\0')},
-      {u"%7", Text(1, u'\x07')},
-      {u"%4z", Text(1, u'\x04')},
-      {u"%z4", Text(1, u'\0')},
-      {u"%C3%A9", u"\u00C3\u00A9"},
-      {u"%ff", u"\u00FF"},
-      {u"", u""},
-      {u"abc", u"abc"},
-      {u"50%", u"50%"},
-      {u"%", u"%"},
-      {u"%%41", Text(1, u'\0') + u"1"},
-      {u"++", u"  "},
-      {u"é&=?", u"é&=?"},
-  };
+      {u"a+b%2Fc", u"a b/c"}, {u"%41%4a", u"AJ"},   {u"%zz", u"\0"s},  {u"%7", u"\x07"},
+      {u"%4z", u"\x04"},      {u"%z4", u"\0"s},     {u"%ff", u"\u00FF"}, {u"%%41", u"\0001"s},
+      {u"%C3%A9", u"\u00C3\u00A9"},                 {u"", u""},        {u"abc", u"abc"},
+      {u"50%", u"50%"},       {u"%", u"%"},         {u"++", u"  "},    {u"é&=?", u"é&=?"}};
   for (const auto& [encoded, decoded] : cases) EXPECT_EQ(URLDecode(encoded), decoded);
 }
 
@@ -54,13 +33,10 @@ TEST(TextHelpersTest, GivenPageTextsWeShouldReadTheSourceMarkerValueUnchanged) {
   const std::pair<Text, Text> cases[] = {
       {u"<QXSOURCE value=\"http://o/a%20b\" />", u"http://o/a%20b"},
       {u"<BR /><QXSOURCE value=\"http://o/\" />", u"http://o/"},
-      {u"<QXSOURCE value=http://o/ />", u""},
-      {u"<QXSOURCE value=\"http://o/\">", u""},
-      {u"<qxsource value=\"http://o/\" />", u""},
-      {u"<QXSOURCE value=\"\" />", u""},
+      {u"<QXSOURCE value=http://o/ />", u""},      {u"<QXSOURCE value=\"http://o/\">", u""},
+      {u"<qxsource value=\"http://o/\" />", u""},  {u"<QXSOURCE value=\"\" />", u""},
       {u"<QXSOURCE value=\"a\" /><QXSOURCE value=\"b\" />", u"a"},
-      {u"<QXSOURCE value=\"a\"b\" />", u"a\"b"},
-  };
+      {u"<QXSOURCE value=\"a\"b\" />", u"a\"b"}};
   for (const auto& [html, value] : cases) EXPECT_EQ(ReturnTagInfo(html), value);
 }
 
@@ -69,18 +45,12 @@ TEST(TextHelpersTest, GivenFoldersWeShouldEndThemInTheSeparatorOnce) {
     char16_t separator;
     Text path, expected;
   } cases[] = {
-      {u'\\', u"C:\\x", u"C:\\x\\"},
-      {u'\\', u"C:\\x\\", u"C:\\x\\"},
-      {u'\\', u"", u"\\"},
-      {u'\\', u"/home/x", u"/home/x\\"},
-      {u'/', u"/home/x", u"/home/x/"},
-      {u'/', u"/home/x/", u"/home/x/"},
-      {u'/', u"", u"/"},
-      {u'/', u"C:\\x\\", u"C:\\x\\/"},
-  };
+      {u'\\', u"C:\\x", u"C:\\x\\"},     {u'\\', u"C:\\x\\", u"C:\\x\\"},  {u'\\', u"", u"\\"},
+      {u'\\', u"/home/x", u"/home/x\\"}, {u'/', u"/home/x", u"/home/x/"},  {u'/', u"", u"/"},
+      {u'/', u"/home/x/", u"/home/x/"},  {u'/', u"C:\\x\\", u"C:\\x\\/"}};
   for (const auto& c : cases) EXPECT_EQ(FixPath(c.path, c.separator), c.expected);
   EXPECT_EQ(FixPath(u"dir"), Text(u"dir") + kPathSeparator);
 }
+// clang-format on
 
-}  // namespace
 }  // namespace harvelo

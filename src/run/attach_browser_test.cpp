@@ -3,76 +3,73 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-#include "settings/registry.h"
 
 namespace harvelo {
-namespace {
 
-// A browser with windows of the given handles (nothing: the read raises), and the run
-// state that attaching fills.
-struct Attachment {
-  explicit Attachment(const std::vector<std::optional<WindowHandle>>& handles) {
+using Handles = std::vector<std::optional<WindowHandle>>;
+
+// Browser windows of the given handles (nothing: reading it raises).
+struct Attachment : FakePlatform {
+  explicit Attachment(const Handles& handles) {
+    browsers.windows_.clear();
     for (const auto& handle : handles) AddWindow(handle);
-    state.AttachedBrowser = std::make_shared<FakeWebBrowser>();  // from an earlier attachment
   }
   void AddWindow(std::optional<WindowHandle> hwnd) {
-    browser.windows_.push_back(std::make_shared<FakeWebBrowser>());
-    static_cast<FakeWebBrowser&>(*browser.windows_.back()).hwnd = hwnd;
+    browsers.windows_.push_back(std::make_shared<FakeWebBrowser>());
+    static_cast<FakeWebBrowser&>(*browsers.windows_.back()).hwnd = hwnd;
   }
-  bool Attach(WindowHandle window, bool maximize = false) {
-    return AttachBrowser({browser, windows, registry, ui, clock}, state, window, maximize);
+  // Which window was attached (-1: none) after how many walks, and the story.
+  std::string Attach(WindowHandle window, bool maximize = false) {
+    RunState state;
+    state.AttachedBrowser = std::make_shared<FakeWebBrowser>();  // from an earlier attachment
+    bool attached = false;
+    const std::string story = Story([&] {
+      attached = AttachBrowser({browsers, windows, registry, ui, clock}, state, window, maximize);
+    });
+    const auto& all = browsers.windows_;
+    const auto at = std::find(all.begin(), all.end(), state.AttachedBrowser) - all.begin();
+    return (attached ? "attached " : "not attached ") +
+           std::to_string(state.AttachedBrowser ? at : -1) + " after " +
+           std::to_string(browsers.walks_) + story;
   }
-  // The index of the window attached, -1 for none.
-  int Attached() const {
-    const auto& all = browser.windows_;
-    if (!state.AttachedBrowser) return -1;
-    return int(std::find(all.begin(), all.end(), state.AttachedBrowser) - all.begin());
-  }
-
-  FakeBrowserAutomation browser;
-  FakeWindowSystem windows;
-  RecordingRegistry registry;
-  FakeUserInterface ui;
-  FakeClock clock;
-  RunState state;
 };
 
 TEST(AttachBrowserTest, GivenTheWindowsWeShouldAttachTheFirstMatchOrFailAfterFourWalks) {
+  const auto none = [](Attachment&) {};
   const struct {
-    std::vector<std::optional<WindowHandle>> handles;
+    Handles handles;
     WindowHandle window;
-    int attached;
-    int walks, yields;
+    std::function<void(Attachment&)> arrange;
+    std::string story;
   } cases[] = {
-      {{0x100, 0x200}, 0x100, 0, 1, 1},  // one yield before each element looked at
-      {{0x100, 0x500, 0x500}, 0x500, 1, 1, 2},   {{std::nullopt, 0x100}, 0x100, 1, 1, 2},
-      {{0x100, 0x200}, 0x999, -1, 4, 4 * 2 + 3},  // and one after each pause
-      {{std::nullopt}, 0, -1, 4, 4 + 3},          // an unread handle is not 0
+      // One yield before each element looked at, and one after each pause.
+      {{0x100, 0x200}, 0x100, none, "attached 0 after 1|yields 1"},
+      {{0x100, 0x500, 0x500}, 0x500, none, "attached 1 after 1|yields 2"},
+      {{std::nullopt, 0x100}, 0x100, none, "attached 1 after 1|yields 2"},
+      {{0x100, 0x200}, 0x999, none, "not attached -1 after 4|yields 11|slept 900"},
+      // An unread handle is not 0.
+      {{std::nullopt}, 0, none, "not attached -1 after 4|yields 7|slept 900"},
+      // The browser, or the window, comes at the yield after the second pause.
+      {{0x100},
+       0x100,
+       [](Attachment& a) {
+         a.browsers.unreachable_ = true;
+         a.ui.on_do_events_ = [&a] { a.browsers.unreachable_ = a.clock.sleeps_.size() < 2; };
+       },
+       "attached 0 after 1|yields 3|slept 600"},
+      {{0x100},
+       0x300,
+       [](Attachment& a) {
+         a.ui.on_do_events_ = [&a] {
+           if (a.clock.sleeps_.size() == 2 && a.browsers.windows_.size() == 1) a.AddWindow(0x300);
+         };
+       },
+       "attached 1 after 3|yields 6|slept 600"},
   };
   for (const auto& c : cases) {
-    Attachment f(c.handles);
-    EXPECT_EQ(f.Attach(c.window), c.attached >= 0) << c.window;
-    EXPECT_EQ(f.Attached(), c.attached) << c.window;
-    EXPECT_EQ(f.browser.walks_, c.walks) << c.window;
-    EXPECT_EQ(f.ui.do_events_, c.yields) << c.window;
-    EXPECT_EQ(f.clock.sleeps_, std::vector<int>(c.walks - 1, 300)) << c.window;
-    EXPECT_TRUE(f.windows.shown_.empty());
-  }
-}
-
-TEST(AttachBrowserTest, GivenTheBrowserOrTheWindowLateWeShouldAttachAtTheNextWalk) {
-  for (const bool browser_late : {false, true}) {
-    Attachment f({0x100});
-    f.browser.unreachable_ = browser_late;
-    // The yield after a pause is when other window events run; the second one brings it.
-    f.ui.on_do_events_ = [&] {
-      if (f.clock.sleeps_.size() < 2) return;
-      if (f.browser.unreachable_) f.browser.unreachable_ = false;
-      if (!browser_late && f.browser.windows_.size() == 1) f.AddWindow(0x300);
-    };
-    EXPECT_TRUE(f.Attach(browser_late ? 0x100 : 0x300));
-    EXPECT_EQ(f.Attached(), browser_late ? 0 : 1);
-    EXPECT_EQ(f.clock.sleeps_, std::vector<int>(2, 300));
+    Attachment a(c.handles);
+    c.arrange(a);
+    EXPECT_EQ(a.Attach(c.window), c.story);
   }
 }
 
@@ -84,16 +81,13 @@ TEST(AttachBrowserTest, GivenTheFlagAndSettingWeShouldMaximiseOnlyWhenAsked) {
   } cases[] = {{false, u"1", false, false}, {true, u"1", false, true},   {true, u"1", true, false},
                {true, u"0", false, false},  {true, u"1 ", false, false}, {true, u"", false, false}};
   for (const auto& c : cases) {
-    Attachment f({0x100});
-    Registry(f.registry).WriteSetting(kSettingsKey, u"vMaximize", c.vMaximize);
-    f.windows.zoomed_[0x100] = c.zoomed;
-    EXPECT_TRUE(f.Attach(0x100, c.flag));
-    EXPECT_EQ(f.windows.shown_.size(), c.maximised ? 1u : 0u) << c.flag << ToUtf8(c.vMaximize);
-    if (c.maximised) {
-      EXPECT_EQ(f.windows.shown_[0], std::pair(WindowHandle{0x100}, SW_MAXIMIZE));
-    }
+    Attachment a({0x100});
+    a.Store(u"vMaximize", c.vMaximize);
+    a.windows.zoomed_[0x100] = c.zoomed;
+    a.Attach(0x100, c.flag);
+    EXPECT_EQ(a.windows.shown_, decltype(a.windows.shown_)(c.maximised, {0x100, SW_MAXIMIZE}))
+        << c.flag << ToUtf8(c.vMaximize);
   }
 }
 
-}  // namespace
 }  // namespace harvelo

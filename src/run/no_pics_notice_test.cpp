@@ -1,14 +1,11 @@
 #include "run/no_pics_notice.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
 #include "run/window_on_top.h"
-#include "settings/registry.h"
 
 namespace harvelo {
-namespace {
 
 TEST(NoPicsNoticeTest, GivenOKOrCloseWeShouldStoreZeroOnlyOnOKWhenTickedThenEnd) {
   const struct {
@@ -27,10 +24,10 @@ TEST(NoPicsNoticeTest, GivenOKOrCloseWeShouldStoreZeroOnlyOnOKWhenTickedThenEnd)
     f.notice.check1_ = c.check1;
     notice.Show();
     EXPECT_EQ(f.windows.owner_[0x777], 0x1234);  // the browser window owns it once loaded
-    EXPECT_THROW(c.ok ? f.notice.events_->OnCommand1Click() : f.notice.events_->OnUnload(),
-                 ProgramEnded);
+    EXPECT_EQ(
+        f.Story([&] { c.ok ? f.notice.events_->OnCommand1Click() : f.notice.events_->OnUnload(); }),
+        "|unload main form|end");
     EXPECT_EQ(Registry(f.registry).ReadSetting(kSettingsKey, u"dMsgNoPicsFound"), c.stored);
-    EXPECT_THAT(f.ui.events_, ::testing::ElementsAre("unload main form", "end"));
   }
   FakeWindowSystem windows;
   SetWindowOwner(windows, 5, 9, true);
@@ -38,5 +35,4 @@ TEST(NoPicsNoticeTest, GivenOKOrCloseWeShouldStoreZeroOnlyOnOKWhenTickedThenEnd)
   EXPECT_EQ(windows.owner_[5], 0);
 }
 
-}  // namespace
 }  // namespace harvelo

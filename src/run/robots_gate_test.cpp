@@ -5,11 +5,9 @@
 #include "fakes/fake_platform.h"
 
 namespace harvelo {
-namespace {
 
 TEST(RobotsGateTest, GivenPagesAndTheRobotsSettingWeShouldRefuseExactlyAsDescribed) {
   const Text robots = u"<META NAME=\"Robots\" CONTENT=\"NoFollow\">";
-  const Text own_a = u"<meta name=\"quorvex\" content=\"nofollow\">";
   const struct {
     Text page, obey_robot;
     bool allowed;
@@ -18,7 +16,7 @@ TEST(RobotsGateTest, GivenPagesAndTheRobotsSettingWeShouldRefuseExactlyAsDescrib
       {robots, u"0", true},
       {robots, u"1", false},
       {robots, u" 0", false},
-      {own_a, u"0", false},
+      {u"<meta name=\"quorvex\" content=\"nofollow\">", u"0", false},
       {u"<META CONTENT=NOFOLLOW NAME=\"QUORVEX\">", u"0", false},
       {u"<meta name=\"quorvex\"  content=\"nofollow\">", u"0", true},
       {u"<meta name=\"robots\" content=\"index\"><a rel=\"nofollow\" href=x>", u"", false},
@@ -30,20 +28,18 @@ TEST(RobotsGateTest, GivenPagesAndTheRobotsSettingWeShouldRefuseExactlyAsDescrib
       {u"<meta name = \"robots\" content=\"nofollow\">", u"", true},
   };
   for (const auto& c : cases) {
-    RecordingRegistry api;
-    Registry registry(api);
-    registry.WriteSetting(kSettingsKey, u"vObeyRobot", c.obey_robot);
+    FakePlatform f;
+    f.Store(u"vObeyRobot", c.obey_robot);
+    Registry registry(f.registry);
     EXPECT_EQ(IsHarvestAllowed(registry, c.page), c.allowed) << ToUtf8(c.page + c.obey_robot);
   }
 }
 
-TEST(RobotsGateTest,
-     GivenARefusedPageWeShouldStartTelloraWithEachReadAsItCameOrLetFailuresThrough) {
+TEST(RobotsGateTest, GivenARefusedPageWeShouldStartTelloraWithEachReadAsItCameOrFail) {
   // Every read goes to the browser: the address may change between the two.
   struct MovingPage : FakeWebBrowser {
-    Text LocationURL() override {
-      return ++reads["LocationURL"] == 1 ? location : u"http://second/";
-    }
+    Text LocationURL() override { return reads++ == 0 ? location : u"http://second/"; }
+    int reads = 0;
   };
   for (const bool fails : {false, true}) {
     FakePlatform f;
@@ -53,24 +49,16 @@ TEST(RobotsGateTest,
     f.machine.executable_folder = u"/opt/my apps/harvelo";
     f.processes.fails_ = fails;
     AppPath app_path(f.machine);
-    if (fails) {
-      EXPECT_THROW(StartRobotNotice(f.processes, page, app_path), Failure);
-      page.hwnd.reset();  // nothing is started without the handle the argument names
-      EXPECT_THROW(StartRobotNotice(f.processes, page, app_path), Failure);
-      EXPECT_EQ(f.processes.starts_.size(), 1u);
-      continue;
-    }
-    StartRobotNotice(f.processes, page, app_path);
-    ASSERT_EQ(f.processes.starts_.size(), 1u);
-    EXPECT_EQ(f.processes.starts_[0].first,
-              u"\"/opt/my apps/harvelo/Tellora.exe\" <wHWND>4194311</wHWND><FormName>"
-              u"frmRobotExclude</FormName><URL>" +
-                  page.location +
-                  u"</URL><ProgType>DL</ProgType><LoadingURL>http://second/"
-                  u"</LoadingURL>");
-    EXPECT_EQ(f.processes.starts_[0].second, kMinimizedFocus);
+    EXPECT_EQ(f.Story([&] { StartRobotNotice(f.processes, page, app_path); }),
+              std::string(fails ? "|failed File not found" : "") +
+                  "|start \"/opt/my apps/harvelo/Tellora.exe\" <wHWND>4194311</wHWND><FormName>"
+                  "frmRobotExclude</FormName><URL>" +
+                  ToUtf8(page.location) +
+                  "</URL><ProgType>DL</ProgType><LoadingURL>http://second/</LoadingURL> 2");
+    page.hwnd.reset();  // nothing is started without the handle the argument names
+    EXPECT_THROW(StartRobotNotice(f.processes, page, app_path), Failure);
+    EXPECT_EQ(f.processes.starts_.size(), 1u);
   }
 }
 
-}  // namespace
 }  // namespace harvelo

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "scanner/combine_url.h"
 
 namespace harvelo {
-namespace {
 
 // An anchor in the middle of a page, followed later by another "<a": its stretch covers
 // it through its "</a>".
@@ -20,8 +20,7 @@ Text Pairs(const Text& html, const Text& address = u"P", int* yields = nullptr) 
   LinkSets sets(2);
   ListLinks(sets, 1, html, address, urls, ui);
   EXPECT_EQ(sets[1].LinkURLs.size(), sets[1].LinkContents.size());
-  EXPECT_TRUE(sets[1].LinkURLs[0].empty() && sets[1].LinkContents[0].empty());
-  Text pairs;
+  Text pairs = Text(sets[1].LinkURLs[0]) + Text(sets[1].LinkContents[0]);  // slot 0 stays empty
   for (std::size_t j = 1; j < sets[1].LinkURLs.size(); ++j) {
     pairs += u"[" + Text(sets[1].LinkURLs[j]) + u"](" + Text(sets[1].LinkContents[j]) + u")";
   }
@@ -66,14 +65,13 @@ TEST(ListLinksTest, GivenPagesWeShouldRecordExactlyThesePairs) {
   for (const Text& address : {Text(), u"http://h/" + Text(245, u'p')}) {
     EXPECT_EQ(Pairs(M(u"<a href=x.jpg><img src=t.jpg></a>"), address), u"[](<img src=t.jpg>)");
   }
-}
-
-TEST(ListLinksTest, GivenASetWeShouldRefillOnlyItAndYieldTwicePerCandidate) {
-  int yields = 0;
-  // Candidates: <a name=top>, <a href=b.jpg>, <abbr>, <a name=end>.
+  int yields = 0;  // two for each candidate: <a name=top>, <a href=b.jpg>, <abbr>, <a name=end>
   EXPECT_EQ(Pairs(M(u"<a name=top>x<a href=b.jpg>t2</a><abbr>y</abbr>"), u"P", &yields),
             u"[P|b.jpg](t2)");
   EXPECT_EQ(yields, 8);
+}
+
+TEST(ListLinksTest, GivenASetWeShouldRefillOnlyIt) {
   FakeUrlService urls;
   FakeUserInterface ui;
   LinkSets sets(2);
@@ -106,5 +104,15 @@ TEST(ListLinksTest, GivenAttributeTextsWeShouldCutTheValueAsTheRulesSay) {
   for (const auto& [value, cut] : values) EXPECT_EQ(CleanAttributeValue(value), cut);
 }
 
-}  // namespace
+TEST(CombineURLTest, GivenInputsWeShouldAskInBrowserModeAndKeepOnlyResultsBelow256) {
+  FakeUrlService urls;
+  const Text base = u"http://h/";  // the fake joins with "|": 10 characters before relative
+  EXPECT_EQ(CombineURL(urls, u"", u"a.jpg") + CombineURL(urls, base, u""), u"");
+  EXPECT_EQ(urls.calls_, 0);
+  EXPECT_EQ(CombineURL(urls, base, u"caf\u00e9.jpg"), u"http://h/|caf\u00e9.jpg");
+  EXPECT_EQ(urls.flags_, ICU_BROWSER_MODE);
+  EXPECT_EQ(CombineURL(urls, base, Text(245, u'x')), base + u"|" + Text(245, u'x'));
+  EXPECT_EQ(CombineURL(urls, base, Text(246, u'x')), u"");
+}
+
 }  // namespace harvelo

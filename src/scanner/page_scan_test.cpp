@@ -8,21 +8,20 @@
 #include "settings/registry.h"
 
 namespace harvelo {
-namespace {
 
 using ::testing::ElementsAre;
 
-std::shared_ptr<FakeElement> Element(Text inner, std::optional<Text> href,
-                                     std::shared_ptr<FakeElement> parent = nullptr) {
-  return std::make_shared<FakeElement>(FakeElement{std::move(inner), std::move(href), parent});
+std::shared_ptr<FakeElement> E(Text html, std::optional<Text> link,
+                               std::shared_ptr<FakeElement> parent = nullptr) {
+  return std::make_shared<FakeElement>(std::move(html), std::move(link), std::move(parent));
 }
 
 class PageScanTest : public ::testing::Test {
  protected:
-  // The addresses found, then the instruction of the folder dialog, which counts them.
-  std::vector<Text> Scan() {
-    scan_ = ScanForMedia(*fake_.page, fake_.urls, fake_.ui);
-    folder_ = ChooseSaveFolder(fake_.platform, *fake_.page, scan_.MediaURLs);
+  // The addresses found; the folder dialog is asked for them.
+  std::vector<Text> Scan(MediaReach reach = {}) {
+    scan_ = ScanForMedia(*fake_.page, fake_.urls, fake_.ui, reach);
+    folder_ = ChooseSaveFolder(fake_.platform, *fake_.page, scan_.MediaURLs, reach);
     return {scan_.MediaURLs.begin() + 1, scan_.MediaURLs.end()};
   }
 
@@ -32,30 +31,21 @@ class PageScanTest : public ::testing::Test {
 };
 
 TEST_F(PageScanTest, GivenAMarkerPageWeShouldTakeImageLinksThenLooseImagesAsTheDocumentGives) {
-  auto paragraph = Element(u"<IMG src=p.gif>", std::nullopt);
-  auto lower_link = Element(u"<img src=t.jpg>", u"http://h/lower.jpg");
-  fake_.page->document.root_innerHTML = u"<P><QXPICS value=1></QXPICS></P>";
-  fake_.page->document.links = {
-      Element(u"<IMG src=t.jpg>", u"http://h/a.jpg"),
-      lower_link,
-      Element(u" <IMG src=t.jpg>", u"http://h/space.jpg"),
-      Element(u"<IMG src=t.jpg>", u"http://h/a.jpg"),
-      Element(u"<IMG src=t.jpg>", u"http://h/page.html"),
-      Element(u"<IMG src=t.jpg>", u"http://h/get?QXSOURCE=1?x=2"),
-      Element(u"<IMG src=t.jpg>", u"http://h/get/qxsource=1"),
-      Element(u"text", u"http://h/text.jpg"),
-  };
-  fake_.page->document.images = {
-      Element(u"", u"http://h/p.gif", paragraph),
-      Element(u"", u"http://h/in-link.jpg", lower_link),
-      Element(u"", u"http://h/q.jpg?qxsource=1?z", paragraph),
-  };
-  EXPECT_THAT(Scan(), ElementsAre(u"http://h/a.jpg", u"http://h/a.jpg", u"http://h/page.html",
+  auto paragraph = E(u"<IMG src=p.gif>", std::nullopt), lower = E(u"<img>", u"http://h/lower.jpg");
+  fake_.page->document.html = u"<P><QXPICS value=1></QXPICS></P>";
+  fake_.page->document.anchors = {
+      E(u"<IMG>", u"http://h/a.jpg"),          lower,
+      E(u" <IMG>", u"http://h/s.jpg"),         E(u"<IMG>", u"http://h/a.jpg"),
+      E(u"<IMG>", u"http://h/p.html"),         E(u"<IMG>", u"http://h/get?QXSOURCE=1?x=2"),
+      E(u"<IMG>", u"http://h/get/qxsource=1"), E(u"text", u"http://h/text.jpg")};
+  fake_.page->document.pictures = {E(u"", u"http://h/p.gif", paragraph),
+                                   E(u"", u"http://h/in-link.jpg", lower),
+                                   E(u"", u"http://h/q.jpg?qxsource=1?z", paragraph)};
+  EXPECT_THAT(Scan(), ElementsAre(u"http://h/a.jpg", u"http://h/a.jpg", u"http://h/p.html",
                                   u"http://h/get?QXSOURCE=1", u"http://h/get/qxsource=1",
                                   u"http://h/p.gif", u"http://h/q.jpg?qxsource=1?z"));
   EXPECT_TRUE(scan_.marker_page);
   EXPECT_EQ(fake_.ui.do_events_, 0);
-  EXPECT_EQ(fake_.page->reads["documentElement.innerHTML"], 2);
   EXPECT_EQ(folder_, kDocumentsNamespace + u"/Quorvex");
   EXPECT_EQ(fake_.folder_browser.log_[6],
             "instruction Select the folder where the files will be saved.\r\n"
@@ -66,20 +56,18 @@ TEST_F(PageScanTest, GivenASourcePageWeShouldTakeThumbnailLinksToMediaOnce) {
   Registry(fake_.registry).WriteSetting(kSettingsKey, u"dPathMpegs", u"/home/user/Movies");
   fake_.fs.AddFolder(u"/home/user/Movies");
   fake_.folder_browser.confirm_ = false;
-  const Text thumb = u"><img src=t.jpg></a>";
-  fake_.page->document.root_innerHTML =
-      u"<body><p>Gallery of things</p><a href=\"http://h/clip.mpg\"" + thumb +
-      u"<a href=\"http://h/big.jpg\">big picture</a><a href=\"https://h/s.jpg\"" + thumb +
-      u"<a href=\"HTTP://H/UP.JPG\"" + thumb +
-      u"<a href=\"http://h/clip.mpg\"><img src=2.jpg></a>" + u"<a href=\"http://h/CLIP.mpg\"" +
-      thumb + u"<a href=\"http://h/x.jpg?qxsource=1?y\"" + thumb +
-      u"<a href=\"http://h/qxsource=1/b.jpg\"" + thumb +
-      u"<a href=\"http://h/p.gif\">photo.jpg</a>" + u"<a href=\"http://h/w.jpg?size=2\"" + thumb +
-      u"<a href=\"page2.jpg\"" + thumb + u"<p>end</p><a name=end>end</body>";
+  Text html = u"<body><p>Gallery</p><a href=\"http://h/big.jpg\">big picture</a>";
+  for (const Text target :
+       {u"http://h/clip.mpg", u"https://h/s.jpg", u"HTTP://H/UP.JPG", u"http://h/clip.mpg",
+        u"http://h/CLIP.mpg", u"http://h/x.jpg?qxsource=1?y", u"http://h/qxsource=1/b.jpg",
+        u"http://h/w.jpg?size=2", u"page2.jpg"}) {
+    html += u"<a href=\"" + target + u"\"><img src=t.jpg></a>";
+  }
+  fake_.page->document.html = html + u"<a href=\"http://h/p.gif\">photo.jpg</a><p><a name=end>";
   EXPECT_THAT(Scan(),
               ElementsAre(u"http://h/clip.mpg", u"HTTP://H/UP.JPG", u"http://h/CLIP.mpg",
-                          u"http://h/x.jpg", u"http://h/qxsource=1/b.jpg", u"http://h/p.gif",
-                          u"http://h/w.jpg?size=2", u"http://host/dir/page.htm|page2.jpg"));
+                          u"http://h/x.jpg", u"http://h/qxsource=1/b.jpg", u"http://h/w.jpg?size=2",
+                          u"http://host/dir/page.htm|page2.jpg", u"http://h/p.gif"));
   EXPECT_FALSE(scan_.marker_page);
   // Twelve candidates with two yields each, and one yield per pair.
   EXPECT_EQ(fake_.ui.do_events_, 12 * 2 + 11);
@@ -94,6 +82,17 @@ TEST_F(PageScanTest, GivenASourcePageWeShouldTakeThumbnailLinksToMediaOnce) {
   EXPECT_EQ(folder_, u"");
 }
 
+TEST_F(PageScanTest, GivenAnHttpsGalleryWeShouldTakeItsMediaOnlyWhenModern) {
+  fake_.page->document.html =
+      u"<base href=\"https://h/g/\"><a href=\"https://h/a.png\"><img src=\"https://h/t.webp\">"
+      u"</a><a href=\"/c.mp4\"><img src=\"t.png\"></a><a href=\"http://h/b.jpg\"><img "
+      u"src=\"t.jpg\"></a><a href=\"https://h/a.png\"><img src=\"t.avif\"></a><a href=x>x</a>";
+  EXPECT_THAT(Scan(), ElementsAre(u"http://h/b.jpg"));
+  const auto modern = Scan(MediaReach{true});
+  EXPECT_THAT(modern, ElementsAre(u"https://h/a.png", u"https://h/g/c.mp4", u"http://h/b.jpg"));
+  EXPECT_EQ(CountMovies(scan_.MediaURLs, MediaReach{true}) + CountMovies(scan_.MediaURLs), 1);
+}
+
 TEST(PageScanListsTest, GivenTheFoundListWeShouldCountMoviesUpTo32767AndMatchExactly) {
   EXPECT_EQ(CountMovies({u"x.avi", u"a.AVI", u"b.jpg", u"c.mpg?x", u"d"}), 2);
   std::vector<Text> full(32768, u"m.wmv");
@@ -105,5 +104,4 @@ TEST(PageScanListsTest, GivenTheFoundListWeShouldCountMoviesUpTo32767AndMatchExa
   EXPECT_FALSE(IsInMediaList({u""}, u""));
 }
 
-}  // namespace
 }  // namespace harvelo

@@ -1,13 +1,12 @@
 #include "scanner/save_folder.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "scanner/folders.h"
 #include "settings/registry.h"
 
 namespace harvelo {
-namespace {
 
 TEST(SaveFolderTest, GivenTheStoredFoldersWeShouldOfferTheOneForTheMediaFound) {
   const Text docs = u"/home/user/Documents", quorvex = kDocumentsNamespace + u"/Quorvex";
@@ -26,10 +25,9 @@ TEST(SaveFolderTest, GivenTheStoredFoldersWeShouldOfferTheOneForTheMediaFound) {
     for (const Text& folder : {c.pictures, c.movies}) {
       if (!folder.empty() && folder != u"/gone") f.fs.AddFolder(folder);
     }
-    Registry(f.registry).WriteSetting(kSettingsKey, u"dPathPics", c.pictures);
-    Registry(f.registry).WriteSetting(kSettingsKey, u"dPathMpegs", c.movies);
-    EXPECT_EQ(InitialSaveFolder(f.registry, f.shell, f.fs, c.movies_found), c.offered)
-        << ToUtf8(c.pictures);
+    f.Store(u"dPathPics", c.pictures);
+    f.Store(u"dPathMpegs", c.movies);
+    EXPECT_EQ(InitialSaveFolder(f.registry, f.shell, f.fs, c.movies_found), c.offered);
     EXPECT_EQ(f.fs.created_.size(), c.offered == quorvex ? 1u : 0u) << ToUtf8(c.pictures);
   }
 }
@@ -60,5 +58,29 @@ TEST(SaveFolderTest, GivenTheUsersAnswerWeShouldStartAtTheFolderAndAnswerTheOneC
   }
 }
 
-}  // namespace
+TEST(FoldersTest, GivenMissingLevelsWeShouldCreateThemFromTheTopOrFailAtTheRoot) {
+  const struct {
+    Text path;
+    bool made;
+    std::vector<Text> created;
+  } cases[] = {{u"/home/user/a/b", true, {u"/home/user/a", u"/home/user/a/b"}},
+               {u"/home/user", true, {}},
+               {u"/mnt/cdrom/x/y", false, {}}};
+  for (const auto& c : cases) {
+    VirtualFileSystem fs;
+    fs.AddFolder(u"/home/user");
+    fs.AddFolder(u"/mnt/cdrom");
+    fs.read_only_.insert(u"/mnt/cdrom");
+    EXPECT_EQ(CreateFolderPath(fs, c.path), c.made) << ToUtf8(c.path);
+    EXPECT_EQ(fs.created_, c.created) << ToUtf8(c.path);
+  }
+  // The shell's answer is cut as its buffer cuts it.
+  FakeShellFolders shell;
+  shell.folders_[CSIDL_PERSONAL] = Text(u"/home/user/Documents\0junk", 25);
+  shell.folders_[CSIDL_DESKTOPDIRECTORY] = u"/" + Text(600, u'd');
+  EXPECT_EQ(GetSpecialFolderPath(shell, CSIDL_PERSONAL), u"/home/user/Documents");
+  EXPECT_EQ(GetSpecialFolderPath(shell, CSIDL_DESKTOPDIRECTORY).size(), 512u);
+  EXPECT_EQ(GetSpecialFolderPath(shell, 99), u"");
+}
+
 }  // namespace harvelo

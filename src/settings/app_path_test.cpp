@@ -5,7 +5,6 @@
 #include "fakes/fake_platform.h"
 
 namespace harvelo {
-namespace {
 
 TEST(AppPathTest, GivenTheMachineWeShouldEndTheFolderInOneSeparatorAndUseABuildFolderOnlyThere) {
   const BuildMachine dev{u"DEVBOX", u"/home/dev/Harvelo"};
@@ -37,5 +36,4 @@ TEST(AppPathTest, GivenTheMachineWeShouldEndTheFolderInOneSeparatorAndUseABuildF
   EXPECT_EQ(AppPath(machine).GetMachineName(), Text(255, u'h'));
 }
 
-}  // namespace
 }  // namespace harvelo

@@ -5,7 +5,6 @@
 #include "fakes/recording_registry.h"
 
 namespace harvelo {
-namespace {
 
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
@@ -56,5 +55,4 @@ TEST(RegistryTest, GivenEachValueTypeWeShouldReadTheTextTheCallersCompareOrTheDe
   }
 }
 
-}  // namespace
 }  // namespace harvelo

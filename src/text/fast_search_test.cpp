@@ -10,7 +10,6 @@
 #include <string>
 
 namespace harvelo {
-namespace {
 
 using namespace std::string_view_literals;
 
@@ -81,5 +80,4 @@ TEST(FastSearchTest, GivenChosenAndRandomTextsWeShouldAnswerAsTheSimplestSearche
   }
 }
 
-}  // namespace
 }  // namespace harvelo

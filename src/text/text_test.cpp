@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace harvelo {
-namespace {
 
 TEST(TextTest, GivenPositionsFromOneWeShouldFindAndCutOnlyWhatExists) {
   const struct {
@@ -14,8 +13,7 @@ TEST(TextTest, GivenPositionsFromOneWeShouldFindAndCutOnlyWhatExists) {
   for (const auto& c : finds) EXPECT_EQ(Find(c.text, c.marker, c.from), c.found) << c.from;
   EXPECT_EQ(Left(u"abc", 6) + Left(u"abc", 0) + Right(u"abc", 5) + Right(u"abc", 1), u"abcabcc");
   EXPECT_EQ(Mid(u"abcdef", 3, 2) + u"|" + Mid(u"abcdef", 5, 10) + Mid(u"abcdef", 7, 1), u"cd|ef");
-  EXPECT_EQ(Mid(u"abcdef", 2), u"bcdef");
-  EXPECT_EQ(TrimSpaces(u"  \ta\n  ") + TrimSpaces(u"   "), u"\ta\n");
+  EXPECT_EQ(Mid(u"abcdef", 2) + TrimSpaces(u"  \ta\n  ") + TrimSpaces(u"   "), u"bcdef\ta\n");
   // Letters outside A to Z keep their case, so positions carry over.
   EXPECT_EQ(LowerAscii(u"<IMG SRC=\"A\"> ÄÖÜ İ Σ@[`{"), u"<img src=\"a\"> ÄÖÜ İ Σ@[`{");
 }
@@ -24,17 +22,14 @@ TEST(Utf8Test, GivenTextsWeShouldRoundTripAndReplaceWhatIsMalformed) {
   for (const Text text : {u"", u"Grüße 日本語", u"emoji \U0001F600 end", u"\U00010000"}) {
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
   }
-  const struct {
-    std::string bytes;
-    Text text;
-  } malformed[] = {{"a\xFF"
-                    "b",
-                    u"a\uFFFDb"},
-                   {"\xC3", u"\uFFFD"},
-                   {"\xC0\xAF", u"\uFFFD"},
-                   {"\xED\xA0\x80", u"\uFFFD"},
-                   {"x\xE6\x97", u"x\uFFFD"}};
-  for (const auto& c : malformed) EXPECT_EQ(FromUtf8(c.bytes), c.text) << c.bytes;
+  const std::pair<std::string, Text> malformed[] = {{"a\xFF"
+                                                     "b",
+                                                     u"a\uFFFDb"},
+                                                    {"\xC3", u"\uFFFD"},
+                                                    {"\xC0\xAF", u"\uFFFD"},
+                                                    {"\xED\xA0\x80", u"\uFFFD"},
+                                                    {"x\xE6\x97", u"x\uFFFD"}};
+  for (const auto& [bytes, text] : malformed) EXPECT_EQ(FromUtf8(bytes), text) << bytes;
   for (const char16_t half : {u'\xD800', u'\xDC00'}) EXPECT_EQ(ToUtf8(Text(1, half)), "\uFFFD");
   // The overloads that fill an existing text replace its content.
   Text text = u"an earlier, longer content";
@@ -60,5 +55,4 @@ TEST(Utf8Test, GivenAsciiRunsOfEveryLengthWeShouldFindTheOtherCharacterWhereverI
   }
 }
 
-}  // namespace
 }  // namespace harvelo
