@@ -11,10 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "fakes/fake_clock.h"
 #include "fakes/fake_platform.h"
-#include "fakes/fake_user_interface.h"
-#include "fakes/recording_registry.h"
 #include "large_page.h"
 #include "platform/linux/devtools/devtools_browser.h"
 #include "platform/linux/devtools/devtools_window_system.h"

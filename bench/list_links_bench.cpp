@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "fakes/fake_user_interface.h"
+#include "fakes/fake_platform.h"
 #include "oracle/list_links_literal.h"
 #include "scanner/list_links.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/recording_registry.h"
+#include "fakes/fake_platform.h"
 #include "platform/failure.h"
 
 namespace harvelo {

@@ -2,7 +2,6 @@
 // pairs, the same yields, the same combining requests. The attribute helpers keep their cuts.
 
 #include "fakes/fake_platform.h"
-#include "fakes/fake_user_interface.h"
 #include "fuzz_input.h"
 #include "oracle/list_links_literal.h"
 #include "scanner/list_links.h"

@@ -8,9 +8,7 @@
 #include <functional>
 #include <map>
 
-#include "fakes/fake_clock.h"
-#include "fakes/fake_user_interface.h"
-#include "fakes/recording_registry.h"
+#include "fakes/fake_platform.h"
 #include "platform/linux/bidi/bidi_browser.h"
 #include "platform/linux/bidi/bidi_window_system.h"
 #include "platform/linux/bidi/browser_choice.h"

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "fakes/fake_user_interface.h"
+#include "fakes/fake_platform.h"
 #include "platform/failure.h"
 #include "platform/linux/bidi/session_ending_ui.h"
 #include "support/browser_pages.h"

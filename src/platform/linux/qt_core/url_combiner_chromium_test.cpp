@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes/fake_user_interface.h"
+#include "fakes/fake_platform.h"
 #include "platform/linux/qt_core/url_combiner.h"
 #include "scanner/list_links.h"
 #include "support/browser_pages.h"

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "fakes/fake_shell_folders.h"
+#include "fakes/fake_platform.h"
 #include "platform/linux/posix/posix_file_system.h"
 #include "platform/linux/qt_widgets/qt_test_app.h"
 #include "scanner/save_folder.h"

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "fakes/fake_shell_folders.h"
+#include "fakes/fake_platform.h"
 #include "platform/linux/posix/posix_file_system.h"
 #include "platform/linux/qt_widgets/qt_folder_browser.h"
 #include "scanner/save_folder.h"

@@ -8,10 +8,7 @@
 #include <QTest>
 #include <functional>
 
-#include "fakes/fake_browser.h"
-#include "fakes/fake_user_interface.h"
-#include "fakes/fake_window_system.h"
-#include "fakes/recording_registry.h"
+#include "fakes/fake_platform.h"
 #include "platform/linux/qt_widgets/qt_test_app.h"
 #include "run/no_pics_notice.h"
 #include "settings/registry.h"

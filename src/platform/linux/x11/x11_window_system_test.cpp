@@ -9,9 +9,7 @@
 #include <QCoreApplication>
 #include <map>
 
-#include "fakes/fake_clock.h"
-#include "fakes/fake_user_interface.h"
-#include "fakes/recording_registry.h"
+#include "fakes/fake_platform.h"
 #include "run/attach_browser.h"
 #include "support/browser_pages.h"
 #include "support/browser_process.h"

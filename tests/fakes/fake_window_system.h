@@ -1,2 +1,0 @@
-// All the fakes are in one header.
-#include "fakes/fake_platform.h"  // IWYU pragma: export
