@@ -33,14 +33,17 @@ TEST(QtFolderBrowserX11Test, GivenTheBrowserWindowAsOwnerWeShouldMakeTheDialogIt
   FakeShellFolders shell;
   shell.folders_[CSIDL_DESKTOPDIRECTORY] = shell.folders_[CSIDL_PERSONAL] = u"/tmp";
   QString transient_for;
-  QTimer::singleShot(500, [&] {
+  QTimer poll;  // until the dialog shows, however slow the machine
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
+    if (!dialog || !dialog->isVisible()) return;
+    poll.stop();
     transient_for = QString::fromStdString(testing::RunOnDisplay(
         x.display(), {"xprop", "-id", std::to_string(dialog->winId()), "WM_TRANSIENT_FOR"}));
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
   });
-  QTimer::singleShot(10000, [] {  // never wait for a person
+  poll.start(20);
+  QTimer::singleShot(60000, [] {  // never wait for a person
     if (auto* open = QApplication::activeModalWidget()) open->close();
   });
   EXPECT_EQ(BrowseForSaveFolder(*NewQtFolderBrowser(shell), *NewPosixFileSystem(), shell, owner,
