@@ -29,6 +29,7 @@ class FakeBrowser {
     sockets_.listen(QHostAddress::LocalHost);
     QObject::connect(&sockets_, &QWebSocketServer::newConnection, [this] {
       QWebSocket* page = sockets_.nextPendingConnection();
+      page->setParent(&sockets_);  // ends with the fake browser
       QObject::connect(page, &QWebSocket::textMessageReceived, page,
                        [this, page](const QString& text) { Answer(*page, text); });
     });

@@ -1,5 +1,8 @@
 #include "support/x_session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <stdexcept>
 
 #include "support/eventually.h"
@@ -26,10 +29,15 @@ bool ControlClick(const std::string& display, const std::string& window,
 
 XSession::XSession() {
   const MemoryFile number;
+  // Neither keeps the test's output open: a test that dies before its destructors run must
+  // not leave the runner waiting for the end of that output.
+  const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
   server_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(number.fd()), "-screen", "0",
-                               "1280x1024x24", "-nolisten", "tcp"});
+                               "1280x1024x24", "-nolisten", "tcp"},
+      std::map<std::string, std::string>{}, quiet, quiet);
   if (!Eventually([&] { return number.Text().ends_with('\n'); }, 20s)) {
+    close(quiet);
     throw std::runtime_error("Xvfb did not start");
   }
   display_ = ":" + number.Text().substr(0, number.Text().size() - 1);
@@ -41,12 +49,13 @@ XSession::XSession() {
         if ((!window_manager_ || window_manager_->Wait(0ms)) && starts++ < 3) {
           window_manager_ = std::make_unique<ChildProcess>(
               std::vector<std::string>{"openbox"},
-              std::map<std::string, std::string>{{"DISPLAY", display_}});
+              std::map<std::string, std::string>{{"DISPLAY", display_}}, quiet, quiet);
         }
         return RunOnDisplay(display_, {"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"})
                    .find("window id") != std::string::npos;
       },
       20s, 100ms);
+  close(quiet);
   if (!ready) throw std::runtime_error("openbox did not start on " + display_);
 }
 
