@@ -53,13 +53,16 @@ BrowserProcess::BrowserProcess(bool firefox, const Options& options, const std::
   if (options.urls.empty()) argv.push_back("about:blank");
   process_ = std::make_unique<ChildProcess>(argv, environment);
   const QString data = QString::fromStdString(home_.path());
+  QFile port_file(data + "/harvelo/browser/DevToolsActivePort");
   for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
-    if (!firefox && QFile::exists(data + "/harvelo/browser/DevToolsActivePort")) {
+    // Chromium writes the file in two steps: a port without its line end may still grow.
+    if (!firefox && port_file.open(QIODevice::ReadOnly) && port_file.readLine().endsWith('\n')) {
       endpoint_ = FindDevToolsEndpoint("", {data, data}).toString().toStdString();
     } else if (const auto found =
                    firefox ? FindBidiEndpoint("", {data, data}, data) : std::nullopt) {
       endpoint_ = found->toString().toStdString();
     }
+    port_file.close();
     if (!endpoint_.empty() || process_->Wait(std::chrono::milliseconds(0))) break;
     QThread::msleep(100);
   }
