@@ -177,6 +177,11 @@ std::optional<HiveValue> ParseValueLine(std::string_view line, bool wide_text) {
   if (wide_text && IsTextType(value.type)) {
     const std::string text = Utf8FromUtf16Le(AsChars(*parsed));
     value.data.assign(text.begin(), text.end());
+  } else if (IsTextType(value.type) && !IsValidUtf8(AsChars(*parsed))) {
+    // Text is held as UTF-8, so that it is written back as it reads: what is not UTF-8 reads
+    // as U+FFFD, as the registry functions read it.
+    const std::string text = ToUtf8(FromUtf8(AsChars(*parsed)));
+    value.data.assign(text.begin(), text.end());
   } else {
     value.data = std::move(*parsed);
   }

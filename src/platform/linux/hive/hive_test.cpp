@@ -56,6 +56,7 @@ TEST(HiveTest, GivenTextsOfEveryKindWeShouldReadWhatTheRegistryEditorReadsAndCou
       {r4 + "\"a\"=hex: 01 ,02, \\ \n 03\n", 0, "3:\x01\x02\x03"s},
       {r4 + "\"a\"=dword:1\n", 0, "4:\x01\0\0\0"s},
       {r4 + "\"a\"=hex(2):30,00\n", 0, "2:0\0"s},
+      {r4 + "\"a\"=hex(1):a0,00\n", 0, "1:\xEF\xBF\xBD\0"s},
       {v5 + "\"a\"=hex(2):30,00,00,00\n", 0, "2:0\0"s},
       {v5 + "\"a\"=hex(1):30,00,00\n", 0, "1:0"},
       {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"Gr\u00fc\u00dfe\"\r\n"), 0, "1:Gr\xC3\xBC\xC3\x9F" "e\0"s},
