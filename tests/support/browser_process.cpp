@@ -1,8 +1,12 @@
 #include "support/browser_process.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -51,7 +55,12 @@ BrowserProcess::BrowserProcess(bool firefox, const Options& options, const std::
   }
   argv.insert(argv.end(), options.urls.begin(), options.urls.end());
   if (options.urls.empty()) argv.push_back("about:blank");
-  process_ = std::make_unique<ChildProcess>(argv, environment);
+  // The browser's own chatter goes to a file, so that a failing test's output shows its
+  // failure; the end of that file comes with the error when the browser gives no port.
+  const std::string log = home_.path() + "/browser.log";
+  const int log_fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  process_ = std::make_unique<ChildProcess>(argv, environment, log_fd, log_fd);
+  if (log_fd != -1) close(log_fd);
   const QString data = QString::fromStdString(home_.path());
   QFile port_file(data + "/harvelo/browser/DevToolsActivePort");
   for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
@@ -67,8 +76,11 @@ BrowserProcess::BrowserProcess(bool firefox, const Options& options, const std::
     QThread::msleep(100);
   }
   if (endpoint_.empty()) {
+    std::ifstream chatter(log);
+    const std::string said{std::istreambuf_iterator<char>(chatter), {}};
     throw std::runtime_error(std::string(firefox ? "Firefox" : "Chromium") +
-                             " gave no port for its remote control");
+                             " gave no port for its remote control; it said:\n" +
+                             said.substr(said.size() - std::min<std::size_t>(said.size(), 2000)));
   }
 }
 
