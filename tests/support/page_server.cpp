@@ -93,6 +93,11 @@ PageServer::~PageServer() {
   close(listener_);
 }
 
+bool PageServer::Asked(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  return asked_.contains(path);
+}
+
 void PageServer::Add(const std::string& path, const std::string& body,
                      const std::string& content_type) {
   Add(path, Reply{body, content_type});
@@ -131,6 +136,7 @@ std::string PageServer::Respond(const std::string& head) {
   bool drop = false;
   {
     std::lock_guard lock(mutex_);
+    asked_.insert(path);
     if (const auto page = pages_.find(path); page != pages_.end()) {
       reply = page->second;
       drop = page->second.drops-- > 0;

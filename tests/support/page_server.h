@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -45,6 +46,8 @@ class PageServer {
   void Delay(std::chrono::milliseconds delay);
   // "http://127.0.0.1:<port>" followed by `path`.
   std::string Url(const std::string& path) const;
+  // Whether a request for `path` has come; a page's script may tell of its progress so.
+  bool Asked(const std::string& path);
 
  private:
   // The answer to the request `head`, cut short when its reply drops.
@@ -55,6 +58,7 @@ class PageServer {
   std::atomic<bool> stopping_{false};
   std::mutex mutex_;
   std::map<std::string, Reply> pages_;
+  std::set<std::string> asked_;
   std::string folder_;
   std::vector<std::tuple<std::string, std::string, std::string>> required_;
   std::chrono::milliseconds delay_{0};

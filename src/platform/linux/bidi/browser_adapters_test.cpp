@@ -18,6 +18,7 @@
 #include "platform/linux/bidi/session_ending_ui.h"
 #include "support/browser_pages.h"
 #include "support/browser_process.h"
+#include "support/eventually.h"
 #include "support/page_server.h"
 #include "support/qt_application.h"
 
@@ -51,6 +52,14 @@ std::string UpperCaseElementNames(const std::string& html) {
 }
 
 // What `read` answers; a read that raises gives "raised " and the failure's description.
+// A page that, half a second after it has loaded, tells the server (asking for "/looping"
+// and waiting for the answer) and then holds its thread for good: a read that the browser
+// takes after that request can only wait behind the loop.
+constexpr char kLoopingScript[] =
+    "<body><script>setTimeout(() => { const told = new XMLHttpRequest(); "
+    "told.open('GET', '/looping', false); try { told.send(); } finally { for (;;); } }, "
+    "500)</script>";
+
 std::string Read(const std::function<Text()>& read) {
   try {
     return ToUtf8(read());
@@ -302,11 +311,11 @@ TEST_P(BrowserAdapterTest, GivenATabClosedOrNoBrowserWeShouldRaiseNamingTheEndpo
 TEST_P(BrowserAdapterTest, GivenAPageThatNeverAnswersWeShouldRaiseWhenTheTimeIsUpAndReadOthers) {
   // The calm tab first: a fresh Firefox may not make a tab while a page of it is busy.
   ASSERT_NE(Open("/calm.html", "<title>calm</title>"), nullptr);
-  Server().Add("/busy.html", "<body><script>setTimeout(() => { for (;;); }, 500)</script>");
+  Server().Add("/busy.html", kLoopingScript);
   std::string busy = Server().Url("/busy.html");
   busy.replace(busy.find("127.0.0.1"), 9, "localhost");
   ASSERT_TRUE(program_.Open(busy));
-  QThread::msleep(1000);
+  ASSERT_TRUE(testing::Eventually([&] { return Server().Asked("/looping"); }));
   if (program_.bidi) program_.bidi->EndSession();  // the browser keeps one session at a time
   BrowserConnection impatient(GetParam(), Endpoint(GetParam()), 1500ms);
   auto busy_page = impatient.Page(busy);
@@ -358,16 +367,16 @@ INSTANTIATE_TEST_SUITE_P(Browsers, BrowserAdapterTest,
 TEST(DevToolsBrowserKilledTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWithoutWaiting) {
   testing::TestApplication<QCoreApplication>();
   testing::PageServer server;
-  server.Add("/hang.html", "<body><script>setTimeout(() => { for (;;); }, 1000)</script>");
+  server.Add("/hang.html", kLoopingScript);
   testing::ChromiumSession chromium({.display = "", .urls = {server.Url("/hang.html")}});
   // A bound beyond the test's own: only noticing that the browser has gone ends the read.
   BrowserConnection program(Kind::kDevTools, chromium.endpoint(), 1h);
   ASSERT_TRUE(program.Loaded(server.Url("/hang.html")));
   std::shared_ptr<WebBrowser> page = program.Page(server.Url("/hang.html"));
-  QThread::msleep(1500);  // the page's script now holds its thread
+  ASSERT_TRUE(testing::Eventually([&] { return server.Asked("/looping"); }));
 
   std::thread killer([&] {
-    std::this_thread::sleep_for(1s);
+    std::this_thread::sleep_for(1s);  // into the read, most likely; before it, the same answer
     chromium.Kill();
   });
   EXPECT_THAT(Read([&] { return page->Document()->documentElement()->innerHTML(); }),
