@@ -47,9 +47,10 @@ class ProcessStarterTest : public ::testing::Test {
     std::filesystem::copy_file(HARVELO_RECORD_ARGS, folder_ + "/Tellora");
   }
 
-  // Waits for the started program to end, five seconds at most; true when it ended well.
+  // Waits for the started program to end, thirty seconds at most (a machine under load may be
+  // slow to run it); true when it ended well.
   static bool Finished(pid_t pid) {
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 3000; ++i) {
       int status = 0;
       if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && !WEXITSTATUS(status);
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
