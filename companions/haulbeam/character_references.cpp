@@ -68,13 +68,15 @@ QString DecodeCharacterReferences(const QString& text) {
   qsizetype from = 0;
   for (qsizetype amp = text.indexOf(u'&'); amp >= 0; amp = text.indexOf(u'&', from)) {
     decoded += QStringView(text).mid(from, amp - from);
-    const qsizetype end = text.indexOf(u';', amp + 1);
-    const std::optional<char32_t> code = end >= 0 && end - amp - 1 <= kLongestReference
-                                             ? Character(text.mid(amp + 1, end - amp - 1))
-                                             : std::nullopt;
+    // The ";" is looked for no further than the longest name reaches, so that a text of
+    // ampersands without one costs its length, not its square.
+    const qsizetype name_length =
+        QStringView(text).mid(amp + 1, kLongestReference + 1).indexOf(u';');
+    const std::optional<char32_t> code =
+        name_length >= 0 ? Character(text.mid(amp + 1, name_length)) : std::nullopt;
     if (code) {
       decoded += QString::fromUcs4(&*code, 1);
-      from = end + 1;
+      from = amp + 1 + name_length + 1;
     } else {
       decoded += u'&';
       from = amp + 1;
