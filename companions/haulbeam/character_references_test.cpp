@@ -21,6 +21,8 @@ TEST(CharacterReferencesTest, GivenMarkupTextWeShouldDecodeKnownReferencesAndKee
        u"a&b=c; &unknown; &AMP; &amp &#; &#x; &#12a; &#0; &#xD800; &#x110000;"_s},
       {u"&&amp;&"_s, u"&&&"_s},
       {u"&averyveryverylongname;"_s, u"&averyveryverylongname;"_s},
+      // A name of ten characters is the longest read; the ";" of one of eleven is not looked for.
+      {u"&#000001234;&#0000001234;"_s, u"\u04D2&#0000001234;"_s},
       {QString(), QString()},
   };
   for (const auto& c : kCases) {
