@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <algorithm>
 
 namespace haulbeam {
 namespace {
@@ -30,13 +31,15 @@ QString WithoutUnwanted(const QString& text) {
   return kept;
 }
 
-// `stem` shortened by whole characters until `stem` + `tail` fits kLongestName bytes.
-QString Shortened(QString stem, const QString& tail) {
-  const qsizetype room = kLongestName - tail.toUtf8().size();
-  while (stem.toUtf8().size() > room) {
-    stem.chop(stem.size() >= 2 && stem.back().isLowSurrogate() ? 2 : 1);
-  }
-  return stem + tail;
+// The longest start of `stem`, in whole characters, with which `stem` + `tail` fits
+// kLongestName bytes. One cut, however long the stem: `stem` holds no lone surrogate.
+QString Shortened(const QString& stem, const QString& tail) {
+  QByteArray bytes = stem.toUtf8();
+  qsizetype cut = std::max<qsizetype>(kLongestName - tail.toUtf8().size(), 0);
+  if (cut >= bytes.size()) return stem + tail;
+  while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+  bytes.truncate(cut);
+  return QString::fromUtf8(bytes) + tail;
 }
 
 }  // namespace

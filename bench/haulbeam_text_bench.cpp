@@ -1,15 +1,18 @@
-// Haulbeam's decoding of character references on texts that a page can make as long as it
-// likes: ampersands with no ";" after them (an address of nothing but query separators), and
-// references of every kind between plain text, beside one pass that counts the ampersands
-// (the floor). The time must grow with the text, as the floor's does, not with its square.
+// Haulbeam's readers of text that a page or a server can make as long as it likes, beside one
+// pass that counts the ampersands of the same text (the floor): the decoding of character
+// references, on ampersands with no ";" after them (an address of nothing but query
+// separators) and on references of every kind; and the making of a file name from a name
+// that must be cut to fit. Each time must grow with the text, as the floor's does, not with
+// its square.
 //
-//   character_references_bench
+//   haulbeam_text_bench
 
 #include <benchmark/benchmark.h>
 
 #include <QString>
 
 #include "character_references.h"
+#include "file_naming.h"
 
 namespace {
 
@@ -37,6 +40,14 @@ BENCHMARK_CAPTURE(BM_Decode, references, QStringLiteral("a=1&amp;b=&#233;&eacute
     ->RangeMultiplier(8)
     ->Range(1 << 10, 1 << 16)
     ->Complexity();
+
+void BM_SafeFileName(benchmark::State& state) {
+  const QString name = QString(state.range(0), QChar(u'\u00E9')) + QStringLiteral(".jpg");
+  for (auto _ : state) benchmark::DoNotOptimize(haulbeam::SafeFileName(name));
+  state.SetComplexityN(name.size());
+}
+
+BENCHMARK(BM_SafeFileName)->RangeMultiplier(8)->Range(1 << 10, 1 << 16)->Complexity();
 
 }  // namespace
 
