@@ -51,15 +51,15 @@ std::string UpperCaseElementNames(const std::string& html) {
   return result.append(last, html.cend());
 }
 
-// What `read` answers; a read that raises gives "raised " and the failure's description.
 // A page that, half a second after it has loaded, tells the server (asking for "/looping"
-// and waiting for the answer) and then holds its thread for good: a read that the browser
-// takes after that request can only wait behind the loop.
+// and waiting for the answer, or for Firefox's refusal of it) and then holds its thread for
+// good: a read that the browser takes after that request can only wait behind the loop.
 constexpr char kLoopingScript[] =
     "<body><script>setTimeout(() => { const told = new XMLHttpRequest(); "
     "told.open('GET', '/looping', false); try { told.send(); } finally { for (;;); } }, "
     "500)</script>";
 
+// What `read` answers; a read that raises gives "raised " and the failure's description.
 std::string Read(const std::function<Text()>& read) {
   try {
     return ToUtf8(read());
