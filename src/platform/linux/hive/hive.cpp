@@ -13,11 +13,19 @@ namespace {
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeader4 = "REGEDIT4";
 
+// Names compare without regard to the letter case of A to Z.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
 bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// The one spelling of all the names that compare as `name`.
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  std::transform(folded.begin(), folded.end(), folded.begin(), Lower);
+  return folded;
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -290,23 +298,26 @@ void HiveKey::SetValue(std::string_view name, std::uint32_t type, std::vector<st
 }
 
 HiveKey* Hive::FindKey(std::string_view path) {
-  for (HiveKey& key : keys_) {
-    if (SameName(key.path, path)) return &key;
-  }
-  return nullptr;
+  const auto place = places_.find(Folded(path));
+  return place == places_.end() ? nullptr : &keys_[place->second];
 }
 
 HiveKey& Hive::CreateKey(std::string_view path) {
-  for (std::size_t slash = path.find('\\'); slash != std::string_view::npos;
-       slash = path.find('\\', slash + 1)) {
-    // The root itself always exists; only the levels below it are keys of the file.
-    const std::string_view level = path.substr(0, slash);
-    if (level.find('\\') != std::string_view::npos && !FindKey(level)) {
-      keys_.push_back(HiveKey{std::string(level), {}});
-    }
-  }
   if (HiveKey* key = FindKey(path)) return *key;
-  keys_.push_back(HiveKey{std::string(path), {}});
+  // The levels above it that are missing, nearest first, up to one that exists: every level
+  // of a key exists with it. The root itself always exists; only the levels below it are
+  // keys of the file.
+  std::vector<std::string_view> missing = {path};
+  const std::size_t root_end = path.find('\\');
+  for (std::size_t slash = path.rfind('\\'); root_end != std::string_view::npos && slash > root_end;
+       slash = path.rfind('\\', slash - 1)) {
+    if (FindKey(path.substr(0, slash))) break;
+    missing.push_back(path.substr(0, slash));
+  }
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    places_.emplace(Folded(*level), keys_.size());
+    keys_.push_back(HiveKey{std::string(*level), {}});
+  }
   return keys_.back();
 }
 

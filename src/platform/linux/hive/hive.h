@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace harvelo {
@@ -54,7 +55,10 @@ class Hive {
   const std::vector<HiveKey>& keys() const { return keys_; }
 
  private:
-  std::vector<HiveKey> keys_;
+  std::vector<HiveKey> keys_;  // in the order of their creation, every level before its keys
+  // Each key's place in keys_, under its path with A to Z in lower case: a file of keys
+  // thousands of levels deep reads in the time of its size, not of a power of it.
+  std::unordered_map<std::string, std::size_t> places_;
 };
 
 }  // namespace harvelo
