@@ -157,9 +157,7 @@ TEST_F(HaulbeamTest, GivenJobsForTheServersADownloaderMeetsWeShouldSaveOrReportE
     EXPECT_TRUE(state == "saved" ? line == expected : line.starts_with(expected)) << line;
     Files saved;
     for (const auto& entry : fs::directory_iterator(folder(row))) {
-      std::ostringstream bytes;
-      bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-      saved[entry.path().filename().string()] = bytes.str();
+      saved[entry.path().filename().string()] = harvelo::testing::FileBytes(entry.path());
     }
     EXPECT_EQ(saved, files(c.after, c)) << c.served;
   }

@@ -76,8 +76,7 @@ BrowserProcess::BrowserProcess(bool firefox, const Options& options, const std::
     QThread::msleep(100);
   }
   if (endpoint_.empty()) {
-    std::ifstream chatter(log);
-    const std::string said{std::istreambuf_iterator<char>(chatter), {}};
+    const std::string said = FileBytes(log);
     throw std::runtime_error(std::string(firefox ? "Firefox" : "Chromium") +
                              " gave no port for its remote control; it said:\n" +
                              said.substr(said.size() - std::min<std::size_t>(said.size(), 2000)));

@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
+
+#include "support/child_process.h"
 
 namespace harvelo::testing {
 namespace {
@@ -142,9 +142,7 @@ std::string PageServer::Respond(const std::string& head) {
       drop = page->second.drops-- > 0;
     } else if (!folder_.empty() && ("/" + path + "/").find("/../") == std::string::npos &&
                std::filesystem::is_regular_file(folder_ + path)) {
-      std::ostringstream bytes;
-      bytes << std::ifstream(folder_ + path, std::ios::binary).rdbuf();
-      reply = {bytes.str(), ContentTypeOf(path), 200, {}, true};
+      reply = {FileBytes(folder_ + path), ContentTypeOf(path), 200, {}, true};
     }
     for (const auto& [path_prefix, name, part] : required_) {
       if (path.starts_with(path_prefix) && Header(head, name).find(part) == std::string::npos) {

@@ -7,10 +7,8 @@
 
 #include <QCoreApplication>
 #include <QThread>
-#include <fstream>
 #include <functional>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "fakes/fake_platform.h"
@@ -195,9 +193,8 @@ TEST_P(BrowserAdapterTest, GivenPagesWeShouldReadWhatChromiumHoldsWhateverTheirS
       {"/large/", "<div hidden><a href=a.jpg>" + std::string(300'000, 'a') +
                       "</a><a href=b.jpg>b</a></div><p><img src=p.jpg></p>"}};
   for (const char* sample : {"/gallery/", "/marker/", "/robots/", "/plain/"}) {
-    std::stringstream markup;
-    markup << std::ifstream(std::string(HARVELO_SAMPLES) + sample + "index.html").rdbuf();
-    pages.emplace_back(sample, markup.str());
+    pages.emplace_back(sample,
+                       testing::FileBytes(std::string(HARVELO_SAMPLES) + sample + "index.html"));
   }
   std::vector<std::string> every_read;
   for (const auto& [folder, markup] : pages) {

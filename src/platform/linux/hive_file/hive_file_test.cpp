@@ -22,11 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string FileBytes(const fs::path& path) {
-  std::stringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
+using testing::FileBytes;
 
 std::size_t Unreadable(const std::string& text) {
   std::size_t unreadable = 99;

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -19,9 +18,7 @@ class PosixFileSystemTest : public ::testing::Test {
  protected:
   Text At(const std::string& relative) { return FromUtf8(root_ + "/" + relative); }
   std::string Lines(const std::string& relative) {
-    std::stringstream text;
-    text << std::ifstream(root_ + "/" + relative).rdbuf();
-    return text.str();
+    return testing::FileBytes(root_ + "/" + relative);
   }
 
   testing::TemporaryFolder temporary_;

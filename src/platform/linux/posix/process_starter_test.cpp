@@ -7,7 +7,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/failure.h"
@@ -60,12 +59,7 @@ class ProcessStarterTest : public ::testing::Test {
     return false;
   }
 
-  std::string Record() {
-    std::ifstream file(folder_ + "/Tellora.record", std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
+  std::string Record() { return testing::FileBytes(folder_ + "/Tellora.record"); }
 
   testing::TemporaryFolder temporary_;
   const std::string folder_ = temporary_.path() + "/my apps \xC3\xA9";

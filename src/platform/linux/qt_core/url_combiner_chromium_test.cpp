@@ -8,9 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -158,9 +156,7 @@ TEST(UrlCombinerChromiumTest, GivenTheLinksOfRealPagesWeShouldAnswerAsChromiumDo
       R"re((?i)\b(?:href|src)\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re");
   RecordingCombiner urls;
   for (const auto& [name, address] : pages) {
-    std::stringstream read;
-    read << std::ifstream(testing::RealPagePath(name + std::string(".html"))).rdbuf();
-    const std::string text = read.str();
+    const std::string text = testing::FileBytes(testing::RealPagePath(name + std::string(".html")));
     ASSERT_FALSE(text.empty()) << name;
     const std::size_t first = urls.pairs.size();
     FakeUserInterface ui;
