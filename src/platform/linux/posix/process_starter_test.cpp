@@ -7,10 +7,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "platform/failure.h"
 #include "support/child_process.h"
+#include "support/eventually.h"
 
 namespace harvelo {
 namespace {
@@ -49,10 +49,10 @@ class ProcessStarterTest : public ::testing::Test {
   // Waits for the started program to end, thirty seconds at most (a machine under load may be
   // slow to run it); true when it ended well.
   static bool Finished(pid_t pid) {
-    for (int i = 0; i < 3000; ++i) {
-      int status = 0;
-      if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && !WEXITSTATUS(status);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    int status = 0;
+    if (testing::Eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; },
+                            std::chrono::seconds(30), std::chrono::milliseconds(10))) {
+      return WIFEXITED(status) && !WEXITSTATUS(status);
     }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
