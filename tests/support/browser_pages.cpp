@@ -1,15 +1,14 @@
 #include "support/browser_pages.h"
 
-#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QThread>
 
 #include "platform/failure.h"
 #include "platform/linux/bidi/bidi_browser.h"
 #include "platform/linux/bidi/bidi_window_system.h"
 #include "platform/linux/devtools/devtools_browser.h"
 #include "platform/linux/devtools/devtools_window_system.h"
+#include "support/eventually.h"
 
 namespace harvelo::testing {
 namespace {
@@ -31,10 +30,7 @@ void CloseTargets(DevToolsClient& client, const std::string& url) {
   for (const QString& target : Showing(client, url)) {
     client.Call(BrowserSocket(client), "Target.closeTarget", {{"targetId", target}});
   }
-  for (QDeadlineTimer deadline(std::chrono::seconds(10));
-       !deadline.hasExpired() && !Showing(client, url).isEmpty();) {
-    QThread::msleep(50);
-  }
+  Eventually([&] { return Showing(client, url).isEmpty(); }, std::chrono::seconds(10));
 }
 
 // The value that an evaluation answered, as text.
@@ -69,16 +65,20 @@ QString PageSocket(const std::string& endpoint, const QString& target) {
 }
 
 QString LoadedTarget(DevToolsClient& client, const std::string& endpoint, const std::string& url) {
-  for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
-    for (const QString& id : Showing(client, url)) {
-      if (EvaluateIn(client, PageSocket(endpoint, id),
-                     "location.href + ' ' + document.readyState") == url + " complete") {
-        return id;
-      }
-    }
-    QThread::msleep(50);
-  }
-  return {};
+  QString loaded;
+  Eventually(
+      [&] {
+        for (const QString& id : Showing(client, url)) {
+          if (EvaluateIn(client, PageSocket(endpoint, id),
+                         "location.href + ' ' + document.readyState") == url + " complete") {
+            loaded = id;
+            break;
+          }
+        }
+        return !loaded.isEmpty();
+      },
+      std::chrono::seconds(60));
+  return loaded;
 }
 
 QString OpenTarget(DevToolsClient& client, const std::string& url, bool new_window,
@@ -99,18 +99,16 @@ std::string EvaluateIn(DevToolsClient& client, const QString& socket, const QStr
 
 bool LoadedTab(BidiClient& client, const std::string& url) {
   // Generous: a browser just started on a loaded machine takes long over its first page.
-  for (QDeadlineTimer deadline(std::chrono::seconds(60)); !deadline.hasExpired();) {
-    try {
-      if (EvaluateIn(client, url, "location.href + ' ' + document.readyState") ==
-          url + " complete") {
-        return true;
-      }
-    } catch (const Failure&) {
-      // A tab between two documents: asked again.
-    }
-    QThread::msleep(50);
-  }
-  return false;
+  return Eventually(
+      [&] {
+        try {
+          return EvaluateIn(client, url, "location.href + ' ' + document.readyState") ==
+                 url + " complete";
+        } catch (const Failure&) {
+          return false;  // a tab between two documents: asked again
+        }
+      },
+      std::chrono::seconds(60));
 }
 
 void OpenTab(BidiClient& client, const std::string& url, bool new_window, bool background) {
