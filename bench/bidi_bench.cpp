@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 
 struct Bench {
   testing::PageServer server;
-  std::unique_ptr<testing::FirefoxSession> firefox;
+  std::unique_ptr<testing::BrowserProcess> firefox;
   std::unique_ptr<BidiClient> client;
   std::unique_ptr<BrowserWindows> windows;
   std::unique_ptr<BrowserAutomation> browser;
@@ -35,8 +35,9 @@ struct Bench {
 
   Bench() {
     server.Add("/large.html", LargePage());
-    firefox = std::make_unique<testing::FirefoxSession>(
-        testing::FirefoxSession::Options{{}, {server.Url("/large.html")}});
+    firefox = std::make_unique<testing::BrowserProcess>(
+        testing::BrowserProtocol::kBidi,
+        testing::BrowserProcess::Options{{}, {server.Url("/large.html")}});
     client = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox->endpoint())), 30s);
     windows = NewBidiWindowSystem(*client);
     browser = NewBidiBrowser(*client, *windows);

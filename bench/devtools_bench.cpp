@@ -33,7 +33,7 @@ constexpr int kMarkerLoose = 1000;
 
 struct Bench {
   testing::PageServer server;
-  std::unique_ptr<testing::ChromiumSession> chromium;
+  std::unique_ptr<testing::BrowserProcess> chromium;
   std::unique_ptr<DevToolsClient> client;
   std::unique_ptr<BrowserWindows> windows;
   std::unique_ptr<BrowserAutomation> browser;
@@ -42,8 +42,9 @@ struct Bench {
     server.Add("/small.html", "<title>small</title><body><p>small</p></body>");
     server.Add("/large.html", LargePage());
     server.Add("/marker.html", ThumbnailPage(true, kMarkerLinks, kMarkerLoose));
-    chromium = std::make_unique<testing::ChromiumSession>(
-        testing::ChromiumSession::Options{{}, {server.Url("/large.html")}});
+    chromium = std::make_unique<testing::BrowserProcess>(
+        testing::BrowserProtocol::kDevTools,
+        testing::BrowserProcess::Options{{}, {server.Url("/large.html")}});
     client =
         std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium->endpoint())), 30s);
     windows = NewDevToolsWindowSystem(*client);
@@ -143,7 +144,7 @@ void BM_FourAttemptWalkOf50Targets(benchmark::State& state) {
   Bench& bench = Shared();
   const int targets = static_cast<int>(bench.browser->CreateShellWindows()->Elements().size());
   if (targets < 50) bench.OpenTabs(50 - targets);
-  RecordingRegistry registry;
+  MemoryRegistry registry;
   FakeUserInterface ui;
   FakeClock warm_up_clock;
   RunState warm_up;

@@ -59,7 +59,7 @@ struct Stage {
   testing::DesktopScene scene;
 
   Stage(const testing::XSession& display, const std::function<void(const fs::path&)>& write,
-        std::chrono::milliseconds server_delay, testing::BrowserKind browser)
+        std::chrono::milliseconds server_delay, testing::BrowserProtocol browser)
       : scene(display, HARVELO_PROGRAM_FOLDER, (write(site.path()), site.path()), browser) {
     scene.server().Delay(server_delay);
     scene.ShowPage("/index.html");
@@ -69,7 +69,7 @@ struct Stage {
 // The stage named `name`, made by `write` on first use and shown in `browser`.
 Stage& StageFor(const std::string& name, const std::function<void(const fs::path&)>& write,
                 std::chrono::milliseconds server_delay,
-                testing::BrowserKind browser = testing::BrowserKind::kChromium) {
+                testing::BrowserProtocol browser = testing::BrowserProtocol::kDevTools) {
   testing::TestApplication<QCoreApplication>();
   static testing::XSession display;
   static std::map<std::string, std::unique_ptr<Stage>> stages;
@@ -157,7 +157,7 @@ void BM_HarveloStartToFolderDialog(benchmark::State& state) {
                            " " + std::to_string(loose) + " " + std::to_string(firefox);
   testing::DesktopScene& scene =
       StageFor(name, write, 0ms,
-               firefox ? testing::BrowserKind::kFirefox : testing::BrowserKind::kChromium)
+               firefox ? testing::BrowserProtocol::kBidi : testing::BrowserProtocol::kDevTools)
           .scene;
   for (auto _ : state) {
     const Clock::time_point start = Clock::now();

@@ -18,7 +18,7 @@ class GroupNumberTest : public ::testing::Test {
   void Store(const Text& number) { registry_.WriteSetting(kSettingsKey, u"dGroupNumber", number); }
   Text Stored() { return registry_.ReadSetting(kSettingsKey, u"dGroupNumber"); }
 
-  RecordingRegistry api_;
+  MemoryRegistry api_;
   Registry registry_{api_};
 };
 

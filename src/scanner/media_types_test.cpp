@@ -46,7 +46,7 @@ TEST(MediaReachTest, GivenTheSettingWeShouldBeModernOnlyForExactlyOne) {
   const std::pair<std::optional<Text>, bool> cases[] = {
       {std::nullopt, false}, {u"", false}, {u"0", false}, {u" 1", false}, {u"1", true}};
   for (const auto& [value, modern] : cases) {
-    RecordingRegistry api;
+    MemoryRegistry api;
     Registry registry(api);
     if (value) registry.WriteSetting(kSettingsKey, setting::vModernReach, *value);
     EXPECT_EQ(ReadMediaReach(registry).modern, modern) << ToUtf8(value.value_or(u"(missing)"));

@@ -9,7 +9,7 @@ namespace harvelo {
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 TEST(RegistryTest, GivenAFreshProfileWeShouldReadEmptyAndReadBackWhatWeWroteWhole) {
-  RecordingRegistry api;
+  MemoryRegistry api;
   Registry registry(api);
   EXPECT_EQ(registry.ReadSetting(kSettingsKey, u"dGroupNumber"), u"");
   EXPECT_FALSE(registry.KeyExists(kSettingsKey));
@@ -38,7 +38,8 @@ TEST(RegistryTest, GivenEachValueTypeWeShouldReadTheTextTheCallersCompareOrTheDe
       {"none", REG_NONE, Bytes("1"), u""},
       {"utf8", REG_SZ, Bytes({"Bilder/Grüße\0", 14}), u"Bilder/Grüße"},
   };
-  RecordingRegistry api;
+  MemoryRegistry memory;
+  RegistryApi& api = memory;
   HKEY key = 0;
   ASSERT_EQ(api.RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quorvex", &key), ERROR_SUCCESS);
   for (const auto& c : cases) {

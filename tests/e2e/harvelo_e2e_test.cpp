@@ -23,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::BrowserKind;
+using testing::BrowserProtocol;
 using ::testing::HasSubstr;
 
 using testing::FileBytes;
@@ -167,7 +167,7 @@ class HarveloEndToEndTest : public ::testing::Test {
     return display;
   }
 
-  explicit HarveloEndToEndTest(BrowserKind browser, Situation situation = Situation::kShown)
+  explicit HarveloEndToEndTest(BrowserProtocol browser, Situation situation = Situation::kShown)
       : scene_(Display(),
                situation == Situation::kPackaged ? PackagedPrograms() : HARVELO_PROGRAM_FOLDER,
                HARVELO_SAMPLES, browser,
@@ -207,7 +207,7 @@ class HarveloEndToEndTest : public ::testing::Test {
 };
 
 class HarvestTest : public HarveloEndToEndTest,
-                    public ::testing::WithParamInterface<std::tuple<BrowserKind, Harvest>> {
+                    public ::testing::WithParamInterface<std::tuple<BrowserProtocol, Harvest>> {
  protected:
   HarvestTest() : HarveloEndToEndTest(std::get<0>(GetParam()), std::get<1>(GetParam()).situation) {}
 };
@@ -305,14 +305,11 @@ TEST_P(HarvestTest, GivenAPageInFrontWeShouldHandOverItsFilesAsThePersonAnswers)
   }
 }
 
-std::string BrowserName(BrowserKind browser) {
-  return browser == BrowserKind::kFirefox ? "Firefox" : "Chromium";
-}
-std::vector<std::tuple<BrowserKind, Harvest>> Runs() {
-  std::vector<std::tuple<BrowserKind, Harvest>> runs;
-  for (const BrowserKind browser : {BrowserKind::kChromium, BrowserKind::kFirefox}) {
+std::vector<std::tuple<BrowserProtocol, Harvest>> Runs() {
+  std::vector<std::tuple<BrowserProtocol, Harvest>> runs;
+  for (const BrowserProtocol browser : {BrowserProtocol::kDevTools, BrowserProtocol::kBidi}) {
     for (const Harvest& harvest : kHarvests) {
-      if (browser == BrowserKind::kChromium || harvest.situation < Situation::kSignedIn) {
+      if (browser == BrowserProtocol::kDevTools || harvest.situation < Situation::kSignedIn) {
         runs.emplace_back(browser, harvest);
       }
     }
@@ -320,10 +317,11 @@ std::vector<std::tuple<BrowserKind, Harvest>> Runs() {
   return runs;
 }
 INSTANTIATE_TEST_SUITE_P(Pages, HarvestTest, ::testing::ValuesIn(Runs()), [](const auto& info) {
-  return BrowserName(std::get<0>(info.param)) + std::get<1>(info.param).name;
+  return ::testing::PrintToString(std::get<0>(info.param)) + std::get<1>(info.param).name;
 });
 
-class DialogTest : public HarveloEndToEndTest, public ::testing::WithParamInterface<BrowserKind> {
+class DialogTest : public HarveloEndToEndTest,
+                   public ::testing::WithParamInterface<BrowserProtocol> {
  protected:
   DialogTest() : HarveloEndToEndTest(GetParam()) {}
 };
@@ -390,8 +388,8 @@ TEST_P(DialogTest, GivenAPlainWindowInFrontWeShouldShowTheAttachErrorAndEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Browsers, DialogTest,
-                         ::testing::Values(BrowserKind::kChromium, BrowserKind::kFirefox),
-                         [](const auto& info) { return BrowserName(info.param); });
+                         ::testing::Values(BrowserProtocol::kDevTools, BrowserProtocol::kBidi),
+                         ::testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace harvelo

@@ -18,6 +18,7 @@
 #include "platform/failure.h"
 #include "platform/linux/hive/hive_store.h"
 #include "platform/platform.h"
+#include "run/attach_browser.h"
 #include "settings/registry.h"
 
 namespace harvelo {
@@ -169,27 +170,10 @@ struct FakeWindowSystem : WindowSystem {
 };
 
 // The registry functions over a hive in memory: a fresh profile that keeps what is written.
-class RecordingRegistry : public RegistryApi {
- public:
-  LSTATUS RegOpenKeyExA(HKEY root, const std::string& key, REGSAM access, HKEY* out) override {
-    return api_->RegOpenKeyExA(root, key, access, out);
-  }
-  LSTATUS RegQueryValueExA(HKEY key, const std::string& name, std::uint32_t* type,
-                           std::uint8_t* data, std::uint32_t* size) override {
-    return api_->RegQueryValueExA(key, name, type, data, size);
-  }
-  LSTATUS RegSetValueExA(HKEY key, const std::string& name, std::uint32_t type,
-                         const std::uint8_t* data, std::uint32_t size) override {
-    return api_->RegSetValueExA(key, name, type, data, size);
-  }
-  LSTATUS RegCreateKeyExA(HKEY root, const std::string& key, HKEY* out) override {
-    return api_->RegCreateKeyExA(root, key, out);
-  }
-  LSTATUS RegCloseKey(HKEY key) override { return api_->RegCloseKey(key); }
-
- private:
-  std::unique_ptr<HiveStore> store_ = NewMemoryHiveStore();
-  std::unique_ptr<RegistryApi> api_ = NewHiveRegistry(*store_);
+struct MemoryRegistry {
+  operator RegistryApi&() { return *api; }
+  std::unique_ptr<HiveStore> store = NewMemoryHiveStore();
+  std::unique_ptr<RegistryApi> api = NewHiveRegistry(*store);
 };
 
 struct FakeMachine : Machine {
@@ -344,7 +328,7 @@ struct FakePlatform {
   }
   FakeBrowserAutomation browsers;
   FakeWindowSystem windows;
-  RecordingRegistry registry;
+  MemoryRegistry registry;
   FakeShellFolders shell;
   VirtualFileSystem fs;
   FakeUrlService urls;
@@ -393,6 +377,18 @@ struct FakePlatform {
     return story;
   }
 };
+
+// The page that the program attaches to with the window in front, or nullptr; the pauses it
+// took on the way go to `clock`.
+inline std::shared_ptr<WebBrowser> AttachToFront(BrowserAutomation& browser, WindowSystem& windows,
+                                                 FakeClock& clock) {
+  FakeUserInterface ui;
+  MemoryRegistry registry;
+  RunState state;
+  const bool attached = AttachBrowser({browser, windows, registry, ui, clock}, state,
+                                      windows.GetForegroundWindow(), false);
+  return attached ? state.AttachedBrowser : nullptr;
+}
 
 }  // namespace harvelo
 

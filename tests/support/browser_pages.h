@@ -14,6 +14,7 @@
 #include "platform/linux/bidi/bidi_client.h"
 #include "platform/linux/browser_windows.h"
 #include "platform/linux/devtools/devtools_client.h"
+#include "support/browser_process.h"
 
 namespace harvelo::testing {
 
@@ -37,9 +38,6 @@ bool LoadedTab(BidiClient& client, const std::string& url);
 // Opens `url` in a new tab, or window, in the background when asked.
 void OpenTab(BidiClient& client, const std::string& url, bool new_window = false,
              bool background = false);
-
-// The protocol of a browser: Chromium's DevTools protocol, or WebDriver BiDi for Firefox.
-enum class BrowserProtocol { kDevTools, kBidi };
 
 // What the program holds of a browser, over the protocol the browser speaks: its client, its
 // windows (the browser's own account of them unless `windows` is given) and its automation;

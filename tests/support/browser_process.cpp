@@ -15,8 +15,10 @@
 
 namespace harvelo::testing {
 
-BrowserProcess::BrowserProcess(bool firefox, const Options& options, const std::string& launcher,
+BrowserProcess::BrowserProcess(BrowserProtocol protocol, const Options& options,
+                               const std::string& launcher,
                                const std::vector<std::string>& switches) {
+  const bool firefox = protocol == BrowserProtocol::kBidi;
   // The profile where harvelo-browser keeps it, so that the program's own search finds the port.
   const std::string profile = home_.path() + (firefox ? "/harvelo/firefox" : "/harvelo/browser");
   const bool headless = options.display.empty();

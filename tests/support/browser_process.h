@@ -5,6 +5,7 @@
 // port the kernel picks; ended, and its profile removed, with the object.
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,14 @@
 
 namespace harvelo::testing {
 
+// The protocol of a browser: Chromium's DevTools protocol, or WebDriver BiDi for Firefox.
+enum class BrowserProtocol { kDevTools, kBidi };
+inline void PrintTo(BrowserProtocol protocol, std::ostream* out) {
+  *out << (protocol == BrowserProtocol::kBidi ? "Firefox" : "Chromium");
+}
+
+// Chromium, whose endpoint is "http://127.0.0.1:<port>", or Firefox (firefox-esr) in windows of
+// 800 by 600, whose endpoint is "ws://127.0.0.1:<port>".
 class BrowserProcess {
  public:
   struct Options {
@@ -22,9 +31,10 @@ class BrowserProcess {
   // Waits until the endpoint is known; throws std::runtime_error after 60 s or when the browser
   // ends first. With a `launcher` (harvelo-browser), the launcher starts the browser as a person
   // would, with data_home() as the user's data folder; that needs a display. Without one,
-  // `switches` go on the browser's command line.
-  BrowserProcess(bool firefox, const Options& options, const std::string& launcher,
-                 const std::vector<std::string>& switches);
+  // `switches` go on Chromium's command line.
+  explicit BrowserProcess(BrowserProtocol protocol, const Options& options = {},
+                          const std::string& launcher = "",
+                          const std::vector<std::string>& switches = {});
 
   const std::string& endpoint() const { return endpoint_; }
   const std::string& data_home() const { return data_home_; }  // empty without a launcher
@@ -36,20 +46,6 @@ class BrowserProcess {
   std::string data_home_;
   std::unique_ptr<ChildProcess> process_;
   std::string endpoint_;
-};
-
-// Chromium over the DevTools protocol; the endpoint is "http://127.0.0.1:<port>".
-struct ChromiumSession : BrowserProcess {
-  explicit ChromiumSession(const Options& options, const std::string& launcher = "",
-                           const std::vector<std::string>& switches = {})
-      : BrowserProcess(false, options, launcher, switches) {}
-};
-
-// Firefox (firefox-esr) over WebDriver BiDi, windows of 800 by 600; the endpoint is
-// "ws://127.0.0.1:<port>".
-struct FirefoxSession : BrowserProcess {
-  explicit FirefoxSession(const Options& options, const std::string& launcher = "")
-      : BrowserProcess(true, options, launcher, {}) {}
 };
 
 }  // namespace harvelo::testing

@@ -49,7 +49,7 @@ void Relay(QTcpSocket* client, quint16 port) {
 }  // namespace
 
 DesktopScene::DesktopScene(const XSession& display, std::string program_folder,
-                           const std::string& site, BrowserKind browser, bool over_tls)
+                           const std::string& site, BrowserProtocol browser, bool over_tls)
     : display_(display), program_folder_(std::move(program_folder)), kind_(browser) {
   ::chmod(runtime_.path().c_str(), 0700);
   server_.ServeFolder(site);
@@ -90,32 +90,31 @@ std::string DesktopScene::Url(const std::string& path) const {
 
 void DesktopScene::ShowPage(const std::string& path, const std::string& launcher) {
   const std::string url = Url(path);
-  if (kind_ == BrowserKind::kFirefox) {
-    firefox_ = std::make_unique<FirefoxSession>(FirefoxSession::Options{display_.display(), {url}},
-                                                launcher);
-    // Generous: a Firefox that answers its first session late keeps it, refusing every other.
-    bidi_ = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox_->endpoint())), 60s);
-  } else {
-    // Accepts the test certificate, and only it.
+  std::vector<std::string> switches;
+  if (tls_) {  // accepts the test certificate, and only it
     const QByteArray key = QSslCertificate(TlsFile("server.pem")).publicKey().toDer();
-    const std::string accept =
+    switches.push_back(
         "--ignore-certificate-errors-spki-list=" +
-        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toBase64().toStdString();
-    chromium_ = std::make_unique<ChromiumSession>(
-        ChromiumSession::Options{display_.display(), {url}}, launcher,
-        tls_ ? std::vector{accept} : std::vector<std::string>{});
-    devtools_ =
-        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium_->endpoint())), 10s);
+        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toBase64().toStdString());
+  }
+  browser_ = std::make_unique<BrowserProcess>(
+      kind_, BrowserProcess::Options{display_.display(), {url}}, launcher, switches);
+  const QUrl endpoint(QString::fromStdString(browser_->endpoint()));
+  if (kind_ == BrowserProtocol::kBidi) {
+    // Generous: a Firefox that answers its first session late keeps it, refusing every other.
+    bidi_ = std::make_unique<BidiClient>(endpoint, 60s);
+  } else {
+    devtools_ = std::make_unique<DevToolsClient>(endpoint, 10s);
   }
   if (!Loaded(path)) throw std::runtime_error("the page never loaded: " + url);
-  const std::string name = firefox_ ? "Mozilla Firefox" : "Chromium";
+  const std::string name = bidi_ ? "Mozilla Firefox" : "Chromium";
   BrowserComesToFront([&](const std::string& window) {
     return Run({"xdotool", "getwindowname", window}).find(name) != std::string::npos;
   });
 }
 
 bool DesktopScene::Loaded(const std::string& path) {
-  if (!bidi_) return !LoadedTarget(*devtools_, chromium_->endpoint(), Url(path)).isEmpty();
+  if (!bidi_) return !LoadedTarget(*devtools_, browser_->endpoint(), Url(path)).isEmpty();
   const bool loaded = LoadedTab(*bidi_, Url(path));
   bidi_->EndSession();  // Firefox serves one client at a time
   return loaded;
@@ -147,13 +146,11 @@ void DesktopScene::BrowserComesToFront(const std::function<bool(const std::strin
 std::unique_ptr<ChildProcess> DesktopScene::Start(const std::string& program,
                                                   const std::string& output) {
   // The data folder that a launcher was given, where harvelo finds the browser by itself.
-  const std::string launched = chromium_  ? chromium_->data_home()
-                               : firefox_ ? firefox_->data_home()
-                                          : "";
+  const std::string launched = browser_ ? browser_->data_home() : "";
   const std::map<std::string, std::string> environment = {
       {"DISPLAY", display_.display()},
-      {"HARVELO_DEVTOOLS", chromium_ && launched.empty() ? chromium_->endpoint() : ""},
-      {"HARVELO_BIDI", firefox_ && launched.empty() ? firefox_->endpoint() : ""},
+      {"HARVELO_DEVTOOLS", devtools_ && launched.empty() ? browser_->endpoint() : ""},
+      {"HARVELO_BIDI", bidi_ && launched.empty() ? browser_->endpoint() : ""},
       {"HAULBEAM_CA_FILE", tls_ ? HARVELO_TLS_FOLDER "/authority.pem" : ""},
       {"HOME", home_.path()},
       {"XDG_CONFIG_HOME", home_.path() + "/.config"},

@@ -24,15 +24,13 @@ class QThread;
 
 namespace harvelo::testing {
 
-enum class BrowserKind { kChromium, kFirefox };
-
 class DesktopScene {
  public:
   // `display` must remain live while the scene is. `program_folder` holds harvelo and its
   // companions; `site` is the folder served. With `over_tls` (Chromium only) the site is
   // served over HTTPS with the certificate of tls/, which the browser and Haulbeam accept.
   DesktopScene(const XSession& display, std::string program_folder, const std::string& site,
-               BrowserKind browser = BrowserKind::kChromium, bool over_tls = false);
+               BrowserProtocol browser = BrowserProtocol::kDevTools, bool over_tls = false);
   ~DesktopScene();
 
   PageServer& server() { return server_; }
@@ -84,11 +82,10 @@ class DesktopScene {
   PageServer server_;
   std::unique_ptr<QThread> tls_;  // relays https://127.0.0.1:<tls_port_> to the server
   int tls_port_ = 0;
-  BrowserKind kind_;
-  // Each browser ends after the client that watches it.
-  std::unique_ptr<ChromiumSession> chromium_;
+  BrowserProtocol kind_;
+  // The browser ends after the client that watches it.
+  std::unique_ptr<BrowserProcess> browser_;
   std::unique_ptr<DevToolsClient> devtools_;
-  std::unique_ptr<FirefoxSession> firefox_;
   std::unique_ptr<BidiClient> bidi_;
   std::string browser_window_;
 };

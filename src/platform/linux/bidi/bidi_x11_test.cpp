@@ -5,15 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <functional>
 #include <map>
 
 #include "fakes/fake_platform.h"
-#include "platform/linux/bidi/bidi_browser.h"
-#include "platform/linux/bidi/bidi_window_system.h"
 #include "platform/linux/bidi/browser_choice.h"
 #include "platform/linux/x11/x11_window_system.h"
-#include "run/attach_browser.h"
 #include "support/browser_pages.h"
 #include "support/browser_process.h"
 #include "support/eventually.h"
@@ -27,18 +23,6 @@ namespace {
 using ::testing::HasSubstr;
 using namespace std::chrono_literals;
 using testing::Eventually;
-
-std::shared_ptr<WebBrowser> Attach(BrowserAutomation& browser, BrowserWindows& windows) {
-  FakeUserInterface ui;
-  RecordingRegistry registry;
-  FakeClock clock;
-  RunState state;
-  if (!AttachBrowser({browser, windows, registry, ui, clock}, state, windows.GetForegroundWindow(),
-                     false)) {
-    return nullptr;
-  }
-  return state.AttachedBrowser;
-}
 
 // A display with openbox and a page server for each test, which starts its browsers.
 class BidiX11Test : public ::testing::Test {
@@ -60,26 +44,25 @@ class BidiX11Test : public ::testing::Test {
 TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItThroughFirefox) {
   server_.Add("/first.html", "<title>first</title>");
   server_.Add("/second.html", "<title>second</title>");
-  testing::FirefoxSession firefox({.display = x_.display(), .urls = {server_.Url("/first.html")}});
-  BidiClient client(QUrl(QString::fromStdString(firefox.endpoint())), 60s);
-  auto windows = NewBidiWindowSystem(client);
-  auto browser = NewBidiBrowser(client, *windows);
-  ASSERT_TRUE(testing::LoadedTab(client, server_.Url("/first.html")));
-  testing::OpenTab(client, server_.Url("/second.html"), true);
-  ASSERT_TRUE(testing::LoadedTab(client, server_.Url("/second.html")));
+  testing::BrowserProcess firefox(testing::BrowserProtocol::kBidi,
+                                  {.display = x_.display(), .urls = {server_.Url("/first.html")}});
+  testing::BrowserConnection program(testing::BrowserProtocol::kBidi, firefox.endpoint(), 60s);
+  ASSERT_TRUE(program.Loaded(server_.Url("/first.html")));
+  ASSERT_TRUE(program.Open(server_.Url("/second.html"), true));
   ASSERT_TRUE(Eventually([&] {
     return Xdotool({"getwindowname", Xdotool({"getactivewindow"})}).starts_with("second ");
   }));
 
-  auto page = Attach(*browser, *windows);
+  FakeClock clock;
+  auto page = AttachToFront(*program.browser, *program.windows, clock);
 
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(ToUtf8(page->LocationURL()), server_.Url("/second.html"));
   const WindowHandle front = page->HWND();
-  ASSERT_FALSE(windows->IsZoomed(front));
-  EXPECT_TRUE(windows->ShowWindow(front, SW_MAXIMIZE));
-  EXPECT_TRUE(Eventually([&] { return windows->IsZoomed(front); }));
-  EXPECT_EQ(windows->SetWindowLongA(front, GWL_HWNDPARENT, 1), 0);
+  ASSERT_FALSE(program.windows->IsZoomed(front));
+  EXPECT_TRUE(program.windows->ShowWindow(front, SW_MAXIMIZE));
+  EXPECT_TRUE(Eventually([&] { return program.windows->IsZoomed(front); }));
+  EXPECT_EQ(program.windows->SetWindowLongA(front, GWL_HWNDPARENT, 1), 0);
 }
 
 // Chromium and Firefox side by side: harvelo works with the one whose window the user has
@@ -87,9 +70,11 @@ TEST_F(BidiX11Test, GivenNoWindowSystemWeShouldTakeTheActiveWindowAndMaximiseItT
 TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
   server_.Add("/in-chromium.html", "<title>in chromium</title>");
   server_.Add("/in-firefox.html", "<title>in firefox</title>");
-  testing::ChromiumSession chromium(
+  testing::BrowserProcess chromium(
+      testing::BrowserProtocol::kDevTools,
       {.display = x_.display(), .urls = {server_.Url("/in-chromium.html")}});
-  testing::FirefoxSession firefox(
+  testing::BrowserProcess firefox(
+      testing::BrowserProtocol::kBidi,
       {.display = x_.display(), .urls = {server_.Url("/in-firefox.html")}});
   BrowserEndpoints endpoints{QUrl(QString::fromStdString(chromium.endpoint())),
                              QUrl(QString::fromStdString(firefox.endpoint()))};
@@ -101,6 +86,7 @@ TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
     return !window_of["chromium"].empty() && !window_of["firefox"].empty();
   }));
   FakeUserInterface ui;
+  FakeClock clock;
   for (const std::string browser : {"chromium", "firefox"}) {
     Xdotool({"windowactivate", "--sync", window_of[browser]});
     ASSERT_TRUE(Eventually([&] { return Xdotool({"getactivewindow"}) == window_of[browser]; }));
@@ -109,7 +95,7 @@ TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
     for (const bool with_x11 : {true, false}) {
       auto chosen =
           ChooseBrowser(endpoints, with_x11 ? NewX11WindowSystem(x_.display()) : nullptr, ui, 10s);
-      auto page = Attach(chosen->automation(), chosen->windows());
+      auto page = AttachToFront(chosen->automation(), chosen->windows(), clock);
 
       ASSERT_NE(page, nullptr) << browser << (with_x11 ? " with X11" : " without");
       EXPECT_EQ(ToUtf8(page->LocationURL()),
@@ -118,7 +104,7 @@ TEST_F(BidiX11Test, GivenChromiumAndFirefoxWeShouldWorkWithTheOneInFront) {
     }
   }
   auto alone = ChooseBrowser({QUrl("http://127.0.0.1:1"), endpoints.bidi}, nullptr, ui, 10s);
-  auto page = Attach(alone->automation(), alone->windows());
+  auto page = AttachToFront(alone->automation(), alone->windows(), clock);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(ToUtf8(page->LocationURL()), server_.Url("/in-firefox.html"));
 }

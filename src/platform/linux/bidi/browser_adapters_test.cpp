@@ -101,12 +101,8 @@ testing::PageServer& Server() {
 // A browser of each kind for the whole test program, started on first use.
 std::string Endpoint(Kind kind) {
   testing::TestApplication<QCoreApplication>();
-  if (kind == Kind::kDevTools) {
-    static testing::ChromiumSession chromium({});
-    return chromium.endpoint();
-  }
-  static testing::FirefoxSession firefox({});
-  return firefox.endpoint();
+  static testing::BrowserProcess chromium(Kind::kDevTools), firefox(Kind::kBidi);
+  return (kind == Kind::kDevTools ? chromium : firefox).endpoint();
 }
 
 class BrowserAdapterTest : public ::testing::TestWithParam<Kind> {
@@ -357,15 +353,15 @@ TEST_P(BrowserAdapterTest, GivenTheProgramEndingWeShouldLetTheBrowserGoForTheNex
 }
 
 INSTANTIATE_TEST_SUITE_P(Browsers, BrowserAdapterTest,
-                         ::testing::Values(Kind::kDevTools, Kind::kBidi), [](const auto& info) {
-                           return info.param == Kind::kDevTools ? "Chromium" : "Firefox";
-                         });
+                         ::testing::Values(Kind::kDevTools, Kind::kBidi),
+                         ::testing::PrintToStringParamName());
 
 TEST(DevToolsBrowserKilledTest, GivenTheBrowserKilledDuringAReadWeShouldRaiseWithoutWaiting) {
   testing::TestApplication<QCoreApplication>();
   testing::PageServer server;
   server.Add("/hang.html", kLoopingScript);
-  testing::ChromiumSession chromium({.display = "", .urls = {server.Url("/hang.html")}});
+  testing::BrowserProcess chromium(Kind::kDevTools,
+                                   {.display = "", .urls = {server.Url("/hang.html")}});
   // A bound beyond the test's own: only noticing that the browser has gone ends the read.
   BrowserConnection program(Kind::kDevTools, chromium.endpoint(), 1h);
   ASSERT_TRUE(program.Loaded(server.Url("/hang.html")));

@@ -86,7 +86,7 @@ std::string Combine(const Pair& pair) {
 // answer of 256 characters or more fails; says how many do, for the record.
 void ExpectChromiumAnswers(const std::vector<Pair>& pairs) {
   testing::TestApplication<QCoreApplication>();
-  testing::ChromiumSession chromium({});
+  testing::BrowserProcess chromium(testing::BrowserProtocol::kDevTools);
   testing::BrowserConnection browser(testing::BrowserProtocol::kDevTools, chromium.endpoint(), 60s);
   QJsonArray cases;
   for (const Pair& pair : pairs) {

@@ -5,13 +5,13 @@
 #include <QApplication>
 #include <QImage>
 
-#include "support/qt_application.h"
+#include "support/widget_application.h"
 
 namespace harvelo {
 namespace {
 
 TEST(ProgramIconTest, GivenAProgramsDrawingWeShouldPaintItAtEverySizeAndNoIconForOtherFiles) {
-  testing::TestApplication<QApplication>();
+  testing::WidgetApplication();
   const QList<QSize> sizes{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
   for (const char* program : {"harvelo", "haulbeam", "tellora"}) {
     const QIcon icon = ProgramIcon(QStringLiteral(HARVELO_ICONS "/%1.svg").arg(program));

@@ -12,9 +12,9 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/linux/posix/posix_file_system.h"
-#include "platform/linux/qt_widgets/qt_test_app.h"
 #include "scanner/save_folder.h"
 #include "support/child_process.h"
+#include "support/widget_application.h"
 
 namespace harvelo {
 namespace {
@@ -25,7 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 // starts with "/" or names the Documents namespace), sees the folder selected, clicks the
 // buttons named, and gets `chosen` (under the home folder unless empty).
 TEST(QtFolderBrowserTest, GivenAnInitialFolderAndButtonsWeShouldSelectAndAnswerAsAPersonChose) {
-  TestApplication();
+  testing::WidgetApplication();
   const Text documents = kDocumentsNamespace + u"/Quorvex";
   const struct {
     bool desktop_exists;

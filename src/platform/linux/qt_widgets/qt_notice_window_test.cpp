@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "fakes/fake_platform.h"
-#include "platform/linux/qt_widgets/qt_test_app.h"
 #include "run/no_pics_notice.h"
 #include "settings/registry.h"
+#include "support/widget_application.h"
 
 namespace harvelo {
 namespace {
@@ -50,9 +50,9 @@ class QtNoticeWindowTest : public ::testing::TestWithParam<std::tuple<bool, bool
   }
   ~QtNoticeWindowTest() override { window_.reset(); }  // before what its events reach
 
-  QApplication& application_ = TestApplication();  // before any widget
+  QApplication& application_ = testing::WidgetApplication();  // before any widget
   FakeWindowSystem windows_;
-  RecordingRegistry registry_;
+  MemoryRegistry registry_;
   FakeUserInterface ui_;
   RunState state_;
   std::unique_ptr<NoticeWindow> window_ = NewQtNoticeWindow();

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "platform/failure.h"
-#include "support/qt_application.h"
+#include "support/widget_application.h"
 
 namespace harvelo {
 namespace {
@@ -41,7 +41,7 @@ QWidget* MainForm() {
 class QtUserInterfaceTest : public ::testing::Test {
  protected:
   QtUserInterfaceTest() {
-    testing::TestApplication<QApplication>();
+    testing::WidgetApplication();
     GTEST_FLAG_SET(death_test_style, "threadsafe");
   }
   std::unique_ptr<UserInterface> ui_ = NewQtUserInterface();

@@ -10,7 +10,6 @@
 #include <map>
 
 #include "fakes/fake_platform.h"
-#include "run/attach_browser.h"
 #include "support/browser_pages.h"
 #include "support/browser_process.h"
 #include "support/eventually.h"
@@ -27,19 +26,6 @@ using testing::BrowserConnection;
 using testing::Eventually;
 using Kind = testing::BrowserProtocol;
 
-// The page that the program attaches to with the window in front, or nullptr; the pauses it
-// took on the way go to `clock`.
-std::shared_ptr<WebBrowser> Attach(BrowserConnection& program, FakeClock& clock) {
-  FakeUserInterface ui;
-  RecordingRegistry registry;
-  RunState state;
-  if (!AttachBrowser({*program.browser, *program.windows, registry, ui, clock}, state,
-                     program.windows->GetForegroundWindow(), false)) {
-    return nullptr;
-  }
-  return state.AttachedBrowser;
-}
-
 // A display with openbox and a page server for each test, which starts its browser.
 class X11WindowSystemTest : public ::testing::TestWithParam<Kind> {
  protected:
@@ -48,9 +34,7 @@ class X11WindowSystemTest : public ::testing::TestWithParam<Kind> {
   // Starts the browser of the test on the display with `page` in its first window.
   BrowserConnection Start(const std::string& page) {
     browser_ = std::make_unique<testing::BrowserProcess>(
-        GetParam() == Kind::kBidi,
-        testing::BrowserProcess::Options{x_.display(), {server_.Url(page)}}, "",
-        std::vector<std::string>{});
+        GetParam(), testing::BrowserProcess::Options{x_.display(), {server_.Url(page)}});
     return BrowserConnection(GetParam(), browser_->endpoint(), 60s,
                              NewX11WindowSystem(x_.display()));
   }
@@ -104,7 +88,7 @@ TEST_P(X11WindowSystemTest, GivenTabsBehindTwoWindowsWeShouldAttachToTheShownPag
         [&] { return program.windows->GetForegroundWindow() == window_showing[front]; }));
     FakeClock clock;
 
-    auto attached = Attach(program, clock);
+    auto attached = AttachToFront(*program.browser, *program.windows, clock);
 
     ASSERT_NE(attached, nullptr) << front;
     EXPECT_EQ(ToUtf8(attached->LocationURL()), url(front));
@@ -143,14 +127,13 @@ TEST_P(X11WindowSystemTest, GivenAWindowWeShouldMaximiseItAndSetItsOwner) {
   // the program gives up after four attempts.
   Run({"xdotool", "windowactivate", "--sync", std::to_string(owner)});
   FakeClock clock;
-  EXPECT_EQ(Attach(program, clock), nullptr);
+  EXPECT_EQ(AttachToFront(*program.browser, *program.windows, clock), nullptr);
   EXPECT_THAT(clock.sleeps_, ::testing::ElementsAre(300, 300, 300));
 }
 
 INSTANTIATE_TEST_SUITE_P(Browsers, X11WindowSystemTest,
-                         ::testing::Values(Kind::kDevTools, Kind::kBidi), [](const auto& info) {
-                           return info.param == Kind::kDevTools ? "Chromium" : "Firefox";
-                         });
+                         ::testing::Values(Kind::kDevTools, Kind::kBidi),
+                         ::testing::PrintToStringParamName());
 
 TEST(X11SessionTest, GivenNoDisplayWeShouldAnswerNoWindowSystem) {
   EXPECT_EQ(NewX11WindowSystem(":987654"), nullptr);
