@@ -101,8 +101,12 @@ testing::PageServer& Server() {
 // A browser of each kind for the whole test program, started on first use.
 std::string Endpoint(Kind kind) {
   testing::TestApplication<QCoreApplication>();
-  static testing::BrowserProcess chromium(Kind::kDevTools), firefox(Kind::kBidi);
-  return (kind == Kind::kDevTools ? chromium : firefox).endpoint();
+  if (kind == Kind::kDevTools) {
+    static testing::BrowserProcess chromium(kind);
+    return chromium.endpoint();
+  }
+  static testing::BrowserProcess firefox(kind);
+  return firefox.endpoint();
 }
 
 class BrowserAdapterTest : public ::testing::TestWithParam<Kind> {
