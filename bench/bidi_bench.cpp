@@ -12,8 +12,6 @@
 #include <string>
 
 #include "large_page.h"
-#include "platform/linux/bidi/bidi_browser.h"
-#include "platform/linux/bidi/bidi_window_system.h"
 #include "support/browser_pages.h"
 #include "support/browser_process.h"
 #include "support/page_server.h"
@@ -27,9 +25,7 @@ using namespace std::chrono_literals;
 struct Bench {
   testing::PageServer server;
   std::unique_ptr<testing::BrowserProcess> firefox;
-  std::unique_ptr<BidiClient> client;
-  std::unique_ptr<BrowserWindows> windows;
-  std::unique_ptr<BrowserAutomation> browser;
+  std::unique_ptr<testing::BrowserConnection> program;
   std::shared_ptr<WebBrowser> page;
   QString context;
 
@@ -38,12 +34,11 @@ struct Bench {
     firefox = std::make_unique<testing::BrowserProcess>(
         testing::BrowserProtocol::kBidi,
         testing::BrowserProcess::Options{{}, {server.Url("/large.html")}});
-    client = std::make_unique<BidiClient>(QUrl(QString::fromStdString(firefox->endpoint())), 30s);
-    windows = NewBidiWindowSystem(*client);
-    browser = NewBidiBrowser(*client, *windows);
-    testing::LoadedTab(*client, server.Url("/large.html"));
-    page = browser->CreateShellWindows()->Elements().at(0);
-    context = client->Call("browsingContext.getTree", {{"maxDepth", 0}})
+    program = std::make_unique<testing::BrowserConnection>(testing::BrowserProtocol::kBidi,
+                                                           firefox->endpoint(), 30s);
+    program->Loaded(server.Url("/large.html"));
+    page = program->Page(server.Url("/large.html"));
+    context = program->bidi->Call("browsingContext.getTree", {{"maxDepth", 0}})
                   .value("contexts")
                   .toArray()
                   .at(0)["context"]
@@ -52,9 +47,9 @@ struct Bench {
 
   // `expression` evaluated by the page itself, the browser's own floor of any read.
   QJsonObject Evaluate(const QString& expression) {
-    return client->Call("script.evaluate", {{"expression", expression},
-                                            {"target", QJsonObject{{"context", context}}},
-                                            {"awaitPromise", false}});
+    return program->bidi->Call("script.evaluate", {{"expression", expression},
+                                                   {"target", QJsonObject{{"context", context}}},
+                                                   {"awaitPromise", false}});
   }
 };
 

@@ -13,8 +13,6 @@
 
 #include "fakes/fake_platform.h"
 #include "large_page.h"
-#include "platform/linux/devtools/devtools_browser.h"
-#include "platform/linux/devtools/devtools_window_system.h"
 #include "run/attach_browser.h"
 #include "scanner/page_scan.h"
 #include "support/browser_pages.h"
@@ -34,9 +32,7 @@ constexpr int kMarkerLoose = 1000;
 struct Bench {
   testing::PageServer server;
   std::unique_ptr<testing::BrowserProcess> chromium;
-  std::unique_ptr<DevToolsClient> client;
-  std::unique_ptr<BrowserWindows> windows;
-  std::unique_ptr<BrowserAutomation> browser;
+  std::unique_ptr<testing::BrowserConnection> program;
 
   Bench() {
     server.Add("/small.html", "<title>small</title><body><p>small</p></body>");
@@ -45,27 +41,23 @@ struct Bench {
     chromium = std::make_unique<testing::BrowserProcess>(
         testing::BrowserProtocol::kDevTools,
         testing::BrowserProcess::Options{{}, {server.Url("/large.html")}});
-    client =
-        std::make_unique<DevToolsClient>(QUrl(QString::fromStdString(chromium->endpoint())), 30s);
-    windows = NewDevToolsWindowSystem(*client);
-    browser = NewDevToolsBrowser(*client, *windows);
-    testing::OpenTarget(*client, server.Url("/marker.html"));
+    program = std::make_unique<testing::BrowserConnection>(testing::BrowserProtocol::kDevTools,
+                                                           chromium->endpoint(), 30s);
+    testing::OpenTarget(*program->devtools, server.Url("/marker.html"));
   }
 
   // Opens `count` more tabs of the small page.
   void OpenTabs(int count) {
-    for (int i = 0; i < count; ++i) testing::OpenTarget(*client, server.Url("/small.html"));
+    for (int i = 0; i < count; ++i)
+      testing::OpenTarget(*program->devtools, server.Url("/small.html"));
   }
 
   // The tab showing `path`, once it has loaded, and its socket.
   std::shared_ptr<WebBrowser> Page(const std::string& path) {
-    socket =
-        testing::PageSocket(chromium->endpoint(),
-                            testing::LoadedTarget(*client, chromium->endpoint(), server.Url(path)));
-    for (const auto& page : browser->CreateShellWindows()->Elements()) {
-      if (ToUtf8(page->LocationURL()) == server.Url(path)) return page;
-    }
-    return nullptr;
+    socket = testing::PageSocket(
+        chromium->endpoint(),
+        testing::LoadedTarget(*program->devtools, chromium->endpoint(), server.Url(path)));
+    return program->Page(server.Url(path));
   }
   QString socket;
 };
@@ -80,7 +72,7 @@ void BM_RoundTripFloor(benchmark::State& state) {
   bench.Page("/large.html");
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        bench.client->Call(bench.socket, "Runtime.evaluate", {{"expression", "1"}}));
+        bench.program->devtools->Call(bench.socket, "Runtime.evaluate", {{"expression", "1"}}));
   }
 }
 BENCHMARK(BM_RoundTripFloor)->Unit(benchmark::kMicrosecond);
@@ -103,7 +95,8 @@ void BM_ChromiumInnerHtml1MB(benchmark::State& state) {
   bench.Page("/large.html");
   std::size_t size = 0;
   for (auto _ : state) {
-    size = testing::EvaluateIn(*bench.client, bench.socket, "document.documentElement.innerHTML")
+    size = testing::EvaluateIn(*bench.program->devtools, bench.socket,
+                               "document.documentElement.innerHTML")
                .size();
   }
   state.counters["bytes"] = static_cast<double>(size);
@@ -142,22 +135,24 @@ BENCHMARK(BM_MarkerPageScan)->Unit(benchmark::kMillisecond);
 // pauses recorded rather than waited.
 void BM_FourAttemptWalkOf50Targets(benchmark::State& state) {
   Bench& bench = Shared();
-  const int targets = static_cast<int>(bench.browser->CreateShellWindows()->Elements().size());
+  const int targets =
+      static_cast<int>(bench.program->browser->CreateShellWindows()->Elements().size());
   if (targets < 50) bench.OpenTabs(50 - targets);
   MemoryRegistry registry;
   FakeUserInterface ui;
   FakeClock warm_up_clock;
   RunState warm_up;
   // The first walk opens a socket to each page; the program keeps them for the later ones.
-  AttachBrowser({*bench.browser, *bench.windows, registry, ui, warm_up_clock}, warm_up, -1, false);
+  AttachBrowser({*bench.program->browser, *bench.program->windows, registry, ui, warm_up_clock},
+                warm_up, -1, false);
   for (auto _ : state) {
     FakeClock clock;
     RunState run;
-    benchmark::DoNotOptimize(
-        AttachBrowser({*bench.browser, *bench.windows, registry, ui, clock}, run, -1, false));
+    benchmark::DoNotOptimize(AttachBrowser(
+        {*bench.program->browser, *bench.program->windows, registry, ui, clock}, run, -1, false));
   }
   state.counters["targets"] =
-      static_cast<double>(bench.browser->CreateShellWindows()->Elements().size());
+      static_cast<double>(bench.program->browser->CreateShellWindows()->Elements().size());
 }
 BENCHMARK(BM_FourAttemptWalkOf50Targets)->Unit(benchmark::kMillisecond);
 
